@@ -1,0 +1,24 @@
+#!/bin/sh
+# Runs a Windows program under Wine in a private prefix (never ~/.wine).
+# Usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+# The first call boots the prefix with the null display driver, so that
+# message boxes are real, blocking windows without a display. A persistent
+# wineserver and Wine's background processes are started with their output
+# detached: otherwise they hold the caller's pipe open and every run waits
+# for them.
+set -e
+prefix=$1
+shift
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$prefix"
+(
+    flock 9
+    if [ ! -f "$prefix/.booted" ]; then
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
+        touch "$prefix/.booted"
+    fi
+    wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
+    # Wine's own services come up with the first program; start them here.
+    wine cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+) 9>"$prefix.lock"
+exec wine "$@"

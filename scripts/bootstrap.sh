@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building and testing the uninstaller needs on Debian, and
+# only what is missing: a second run costs nothing.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+have_cmd cmake || need+=(cmake)
+have_cmd ninja || need+=(ninja-build)
+have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686)
+have_pkg wine || need+=(wine)
+have_pkg wine32:i386 || need+=(wine32:i386)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+# Native sanitizer builds, fuzzing and benchmarks.
+have_cmd clang++ || need+=(clang)
+[ -n "$(ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] || need+=(libclang-rt-dev)
+have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
+have_pkg libgtest-dev || need+=(libgtest-dev)
+
+[ ${#need[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" != 0 ]; then
+    echo "bootstrap: missing ${need[*]}; run as root to install them" >&2
+    exit 1
+fi
+echo "bootstrap: installing ${need[*]}"
+export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

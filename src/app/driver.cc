@@ -1,0 +1,56 @@
+#include "app/driver.h"
+
+#include <windows.h>
+
+#include "app/constants.h"
+#include "app/message_dialog.h"
+#include "app/uninstall.h"
+#include "commandline/command_line_converter.h"
+#include "config/config.h"
+#include "system/io.h"
+
+namespace vantrel {
+namespace uninstall {
+
+void runUninstaller() {
+    MessageDialog dialog("Uninstall");
+    try {
+        const std::string question = "Are you sure you want to uninstall " + PRODUCT_NAME + " ?";
+        if (MessageBoxA(nullptr, question.c_str(), "Uninstall", MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        util::parser::CommandLineConverter converter(GetCommandLineA());
+        // Taken before anything is deleted, so that a failure here leaves
+        // every file in place.
+        const std::string applicationFileName = converter.getApplicationFileName();
+        performUninstall();
+        dialog.showSuccess(PRODUCT_NAME + " was successfully uninstalled.\nPlease remove the " +
+                           applicationFileName + " file.");
+    } catch (const UserCancelException&) {
+        dialog.showError("Uninstall was canceled by user.");
+    } catch (const DllDeletionException&) {
+        dialog.showInformation(
+            "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run "
+            "uninstall.exe again.\n");
+    } catch (const ConfigFileDeletionException& e) {
+        dialog.showInformation("Unable to complete uninstall. Reason: \nCouldn't delete the " +
+                               CONFIG_FILE_NAME +
+                               " file.\nPlease delete this file manually.\nError message: " +
+                               e.getMessage());
+    } catch (const io::IOException& e) {
+        dialog.showError("Couldn't find one of the required files. \nError message: " +
+                         e.getMessage());
+    } catch (const util::Config::ConfigException& e) {
+        dialog.showError("An error occured when parsing the config file. \nError message: " +
+                         e.getMessage());
+    } catch (const util::parser::CommandLineConverterException& e) {
+        dialog.showError("An error occured when getting the command line. \nError message: " +
+                         e.getMessage());
+    } catch (const exceptions::Exception& e) {
+        dialog.showError("An error occured.\nError message: " + e.getMessage());
+    } catch (...) {
+        dialog.showError("An unknown error occured.\nPlease contact Corvane.\n");
+    }
+}
+
+}  // namespace uninstall
+}  // namespace vantrel

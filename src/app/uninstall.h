@@ -1,0 +1,42 @@
+// The uninstall itself: find the configuration file and the tracer DLL,
+// warn before touching the system directory, delete both; when the DLL is
+// in use, switch tracing off in the configuration file instead.
+#ifndef VANTREL_APP_UNINSTALL_H_
+#define VANTREL_APP_UNINSTALL_H_
+
+#include <string>
+
+#include "exceptions/exception.h"
+
+namespace vantrel {
+namespace uninstall {
+
+// The configuration file could not be deleted; carries the system's reason.
+class ConfigFileDeletionException : public exceptions::Exception {
+public:
+    explicit ConfigFileDeletionException(const std::string& message) : exceptions::Exception(message) {}
+};
+
+// The tracer DLL could not be deleted; carries the system's reason.
+class DllDeletionException : public exceptions::Exception {
+public:
+    explicit DllDeletionException(const std::string& message) : exceptions::Exception(message) {}
+};
+
+// The user declined to delete a DLL from the system directory.
+class UserCancelException : public exceptions::Exception {
+public:
+    explicit UserCancelException(const std::string& message) : exceptions::Exception(message) {}
+};
+
+// Removes both files; returns only when both are deleted, throws otherwise.
+void performUninstall();
+
+// Whether the two directories name the same place, whatever their spelling
+// (letter case, relative parts, short names).
+bool isSameDirectory(const std::string& first, const std::string& second);
+
+}  // namespace uninstall
+}  // namespace vantrel
+
+#endif  // VANTREL_APP_UNINSTALL_H_

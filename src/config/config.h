@@ -1,0 +1,75 @@
+// The in-memory store of a key/value configuration file: loads and parses
+// the file when built, changes values on request, and writes itself back.
+//
+// File format: one entry per line, the key, a space and the value; lines end
+// in LF or CR LF; '#' at the start of a line makes a comment. The store
+// writes its entries in byte order of the key, each line ended by CR LF.
+#ifndef VANTREL_CONFIG_CONFIG_H_
+#define VANTREL_CONFIG_CONFIG_H_
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+#include "config/mutex.h"
+#include "exceptions/exception.h"
+
+namespace util {
+
+class Config {
+public:
+    // A malformed configuration text.
+    class ConfigException : public exceptions::Exception {
+    public:
+        explicit ConfigException(const std::string& message);
+    };
+
+    // Loads and parses `fileName` at once. With `throwOnError` the first
+    // format error throws ConfigException; otherwise it is recorded and the
+    // good lines are kept. Throws io::IOException when the file cannot be read.
+    Config(std::string fileName, bool throwOnError);
+    virtual ~Config();
+
+    Config(const Config&) = delete;
+    Config& operator=(const Config&) = delete;
+
+    // Replaces the store's entries with those of the file; the caller must
+    // not rely on it being called more than once (the constructor does).
+    bool load(const std::string& fileName);
+
+    // Sets or adds the entry; the caller holds getMutex() meanwhile.
+    void setValue(const std::string& key, const std::string& value);
+
+    // The entries as text: key, space, value and LF per entry, in key order.
+    std::string toString();
+
+    // Writes toString() with CR LF line ends to `fileName` through a
+    // temporary file, so that a failure leaves the old file intact; false
+    // when anything fails.
+    bool save(const std::string& fileName);
+
+    // The store's lock, for callers that change it.
+    Mutex& getMutex();
+
+    // Whether a format error was recorded (only without throwOnError).
+    bool isErrorRecorded() const;
+
+    // The first recorded format error, or "No error message set.".
+    const ConfigException& getFirstError() const;
+
+private:
+    void parse(const std::string& text);
+    void reportError(const std::string& message);
+    static std::size_t findLineEnd(const std::string& text, std::size_t from);
+
+    std::map<std::string, std::string> values;
+    bool throwOnError;
+    bool errorRecorded;
+    ConfigException firstError;
+    std::string fileName;
+    Mutex mutex;
+};
+
+}  // namespace util
+
+#endif  // VANTREL_CONFIG_CONFIG_H_

@@ -1,0 +1,101 @@
+#include "system/helpers.h"
+
+#include <vector>
+
+#include "commandline/command_line_converter.h"
+#include "exceptions/exception.h"
+#include "system/decimal.h"
+#include "system/io.h"
+
+namespace {
+
+UINT WINAPI queryCurrentDirectory(LPSTR buffer, UINT size) {
+    return GetCurrentDirectoryA(size, buffer);
+}
+
+}  // namespace
+
+std::string Helpers::getErrorMessage(const int errorCode) {
+    try {
+        char* text = nullptr;
+        DWORD length = FormatMessageA(
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                FORMAT_MESSAGE_FROM_SYSTEM,
+            nullptr, static_cast<DWORD>(errorCode), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+            reinterpret_cast<LPSTR>(&text), 0, nullptr);
+        std::string systemText;
+        if (length != 0) {
+            // Released even if the copy fails.
+            struct Release {
+                char* text;
+                ~Release() { LocalFree(text); }
+            } release{text};
+            systemText.assign(text, length);
+        }
+        return "System error message: " + systemText;
+    } catch (...) {
+        return "An unexpected exception was caught in std::string "
+               "Helpers::getErrorMessage(const int errorCode)";
+    }
+}
+
+std::string Helpers::getDirectory(DirectoryQuery query) {
+    std::vector<char> buffer(1024);
+    for (;;) {
+        UINT result = query(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (result == 0) {
+            DWORD error = GetLastError();
+            throw exceptions::Exception(getErrorMessage(static_cast<int>(error)));
+        }
+        // A result that does not fit is the size the system needs; the
+        // buffer was not filled, so ask again (the directory may change).
+        if (result < buffer.size()) break;
+        buffer.resize(result);
+    }
+    return std::string(buffer.data()) + "\\";
+}
+
+std::string Helpers::getCurrentDirectory() { return getDirectory(queryCurrentDirectory); }
+
+std::string Helpers::getSystemDirectory() { return getDirectory(GetSystemDirectoryA); }
+
+std::string Helpers::getWindowsDirectory() { return getDirectory(GetWindowsDirectoryA); }
+
+std::string Helpers::findFile(const std::string& fileName) {
+    std::string report;
+    std::string candidate;
+    try {
+        for (unsigned attempt = 1; attempt <= 4; ++attempt) {
+            const std::string label = "Try " + util::toDecimal(attempt) + ". ";
+            try {
+                std::string directory;
+                switch (attempt) {
+                case 1:
+                    directory = util::parser::CommandLineConverter(GetCommandLineA())
+                                    .getApplicationDirectory();
+                    break;
+                case 2: directory = getCurrentDirectory(); break;
+                case 3: directory = getSystemDirectory(); break;
+                default: directory = getWindowsDirectory(); break;
+                }
+                candidate = directory + fileName;
+                if (io::fileExists(candidate)) return candidate;
+                report += label + "The file " + candidate + " did not exist.\n";
+            } catch (const exceptions::Exception& e) {
+                report += label + "Exception caught when trying path " + candidate +
+                          ". Exception: " + e.getMessage() + "\n";
+            }
+        }
+    } catch (...) {
+        // Anything outside the tree (memory running out) ends the search
+        // with what was learnt so far.
+    }
+    throw io::IOException(
+        "Could not find the file in any of the directories. Result of loading:\n" + report);
+}
+
+void Helpers::deleteFile(const std::string& path) {
+    if (DeleteFileA(path.c_str())) return;
+    DWORD error = GetLastError();
+    throw io::IOException(getErrorMessage(static_cast<int>(error)));
+}

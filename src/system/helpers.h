@@ -1,0 +1,45 @@
+// Windows services of the uninstaller: system error texts, the well-known
+// directories, the search for a file across them, and file deletion.
+#ifndef VANTREL_SYSTEM_HELPERS_H_
+#define VANTREL_SYSTEM_HELPERS_H_
+
+#include <windows.h>
+
+#include <string>
+
+class Helpers {
+public:
+    // A directory query shaped like GetSystemDirectoryA: fills the buffer and
+    // returns the length, or the size needed when the buffer is too small,
+    // or 0 on failure with the last error set.
+    typedef UINT(WINAPI* DirectoryQuery)(LPSTR buffer, UINT size);
+
+    Helpers() = delete;
+
+    // "System error message: " followed by the system's text for the code,
+    // line break included; never throws.
+    static std::string getErrorMessage(const int errorCode);
+
+    // The process's current directory followed by a backslash.
+    static std::string getCurrentDirectory();
+
+    // The Windows system directory followed by a backslash.
+    static std::string getSystemDirectory();
+
+    // The Windows directory followed by a backslash.
+    static std::string getWindowsDirectory();
+
+    // What `query` answers, followed by a backslash; throws
+    // exceptions::Exception with the system's error text when it fails.
+    static std::string getDirectory(DirectoryQuery query);
+
+    // The path of the first of the application, current, system and Windows
+    // directories where `fileName` opens; throws io::IOException with a
+    // report of every attempt when none does.
+    static std::string findFile(const std::string& fileName);
+
+    // Deletes the file; throws io::IOException with the system's error text.
+    static void deleteFile(const std::string& path);
+};
+
+#endif  // VANTREL_SYSTEM_HELPERS_H_
