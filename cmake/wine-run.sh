@@ -15,6 +15,8 @@ mkdir -p "$prefix"
     flock 9
     if [ ! -f "$prefix/.booted" ]; then
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
+        # The desktop process chose its driver before the setting existed.
+        wineserver -k 9>&- || true
         touch "$prefix/.booted"
     fi
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true

@@ -70,10 +70,14 @@ void Config::parse(const std::string& text) {
                             text.substr(start, contentEnd - start));
             } else {
                 std::string key = text.substr(start, space - start);
-                if (values.count(key))
+                // One search per line; a file in key order, as this store
+                // writes it, appends at the end without one.
+                auto at = !values.empty() && values.rbegin()->first < key ? values.end()
+                                                                           : values.lower_bound(key);
+                if (at != values.end() && at->first == key)
                     reportError("A key was defined twice. Key: " + key);
                 else
-                    values.emplace(std::move(key), text.substr(space + 1, contentEnd - space - 1));
+                    values.emplace_hint(at, std::move(key), text.substr(space + 1, contentEnd - space - 1));
             }
         }
         start = next;

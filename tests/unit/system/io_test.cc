@@ -35,7 +35,12 @@ TEST(LoadFileTest, GivesEveryByteAsStored) {
 
 TEST(LoadFileTest, FileThatCannotBeOpenedIsFailbit) {
     ScratchDirectory scratch;
-    const std::string errors[] = {"missing.txt", scratch.path("missing.txt"), scratch.directory()};
+    const std::string errors[] = {
+        "missing.txt", scratch.path("missing.txt"),
+#ifdef _WIN32
+        scratch.directory(),  // POSIX opens directories for reading
+#endif
+    };
     for (const std::string& name : errors) {
         try {
             load(name);
@@ -68,7 +73,9 @@ TEST(FileExistsTest, TrueOnlyForFilesThatOpen) {
     EXPECT_TRUE(io::fileExists(scratch.path("empty")));
     EXPECT_TRUE(io::fileExists(scratch.path("readonly")));
     EXPECT_FALSE(io::fileExists(scratch.path("missing")));
-    EXPECT_FALSE(io::fileExists(scratch.directory()));
+#ifdef _WIN32
+    EXPECT_FALSE(io::fileExists(scratch.directory()));  // POSIX opens directories for reading
+#endif
 }
 
 #ifdef _WIN32

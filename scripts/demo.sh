@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds uninstall.exe and runs it on a sample Vantrel installation in a
+# throwaway Wine prefix. With a display you answer the real dialogs;
+# without one, they are answered Yes/OK as a person would and printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target uninstall answer_dialogs dialog_probe sample_tracer >/dev/null
+
+build=$PWD/build/windows
+work=$(mktemp -d /tmp/vantrel-demo.XXXXXX)
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+
+echo "Creating a throwaway Wine prefix in $WINEPREFIX ..."
+if [ -z "${DISPLAY:-}" ]; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+    # The desktop process chose its driver before the setting existed.
+    wineserver -k
+fi
+wineserver -p </dev/null >/dev/null 2>&1 || true
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+install="$WINEPREFIX/drive_c/Program Files/Vantrel"
+mkdir -p "$install"
+cp "$build/bin/uninstall.exe" "$build/demo/ws2_32.dll" demo/vantrelconfig.txt "$install/"
+
+show() {
+    echo "== $1: C:\\Program Files\\Vantrel"
+    (cd "$install" && ls -l --time-style=+ | tail -n +2)
+    if [ -f "$install/vantrelconfig.txt" ]; then
+        echo "-- vantrelconfig.txt:"
+        sed 's/\r$/  (CR LF)/' "$install/vantrelconfig.txt"
+    fi
+    echo
+}
+
+show "Before"
+program='C:\Program Files\Vantrel\uninstall.exe'
+if [ -n "${DISPLAY:-}" ]; then
+    echo "Starting $program: answer its dialogs."
+    (cd "$install" && wine uninstall.exe)
+else
+    echo "No display: answering the dialogs of $program as a person would."
+    echo
+    wine "$build/bin/answer_dialogs.exe" "$program"
+fi
+show "After"
