@@ -9,7 +9,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-build/bench/bin/benchmarks --benchmark_min_time=0.2 | tee "$out"
+build/bench/bin/benchmarks --benchmark_min_time=1 | tee "$out"
 echo
 echo "Growth of the time against the input (benchmark: input -> input, time ratio):"
 awk '$1 ~ /^BM_/ && $1 !~ /_(BigO|RMS)$/ {
