@@ -3,13 +3,12 @@
 // and with its attributes.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "tools/dialog_driver.h"
+#include "tools/test_support.h"
 
 namespace {
 
@@ -123,19 +122,10 @@ const Scenario scenarios[] = {
              "An error occured.\nError message: Error getting the application directory. __argc is zero.", IDOK}}},
 };
 
-std::string directoryOf(UINT (WINAPI* query)(LPSTR, UINT)) {
+std::string directoryOf(UINT(WINAPI* query)(LPSTR, UINT)) {
     char buffer[MAX_PATH];
     query(buffer, MAX_PATH);
     return std::string(buffer) + "\\";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string systemErrorText(DWORD code) {
@@ -148,18 +138,13 @@ std::string systemErrorText(DWORD code) {
     return result;
 }
 
-// One scenario's directories, and the system files it may touch, put back
-// as they were when it ends.
+// One scenario's directories with the program in place, and the system
+// files that it may touch, put back as they were when it ends.
 class Stage {
 public:
     explicit Stage(const Scenario& scenario) {
-        char temporary[MAX_PATH];
-        GetTempPathA(MAX_PATH, temporary);
-        root = std::string(temporary) + "vantrel-e2e-" +
-               std::to_string(GetCurrentProcessId()) + "\\";
-        places["{root}"] = root;
-        places["{app}"] = root + scenario.appDirectory + "\\";
-        places["{work}"] = root + "work\\";
+        places["{app}"] = scratch.makeDirectory(scenario.appDirectory);
+        places["{work}"] = scratch.makeDirectory("work");
         places["{system}"] = directoryOf(GetSystemDirectoryA);
         places["{windows}"] = directoryOf(GetWindowsDirectoryA);
         places["{exe}"] = places["{app}"] + "uninstall.exe";
@@ -169,9 +154,10 @@ public:
         places["{SYSTEM}"] = upper;
         places["{found}"] = scenario.currentDirectory == "{SYSTEM}" ? upper : places["{system}"];
         for (const char* place : {"{system}", "{windows}"})
-            for (const char* name : {"vantrelconfig.txt", "ws2_32.dll"}) saveSystemFile(places[place] + name);
-        SHCreate(places["{app}"]);
-        SHCreate(places["{work}"]);
+            for (const char* name : {"vantrelconfig.txt", "ws2_32.dll"}) {
+                const std::string path = places[place] + name;
+                systemFiles[path] = {GetFileAttributesA(path.c_str()), readFile(path)};
+            }
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         std::string program = self;
@@ -182,16 +168,15 @@ public:
     ~Stage() {
         for (HANDLE held : holds) CloseHandle(held);
         for (const auto& saved : systemFiles) {
-            SetFileAttributesA(saved.first.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (saved.second.exists) {
-                writeFile(saved.first, saved.second.bytes);
-                SetFileAttributesA(saved.first.c_str(), saved.second.attributes);
+            const char* path = saved.first.c_str();
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            if (saved.second.attributes == INVALID_FILE_ATTRIBUTES) {
+                DeleteFileA(path);
             } else {
-                DeleteFileA(saved.first.c_str());
+                writeFile(path, saved.second.bytes);
+                SetFileAttributesA(path, saved.second.attributes);
             }
         }
-        std::string command = "cmd /c attrib -r -h -s /s \"" + root + "*\" >nul & rd /s /q \"" + root + "\"";
-        system(command.c_str());
     }
 
     std::string expand(std::string text) const {
@@ -201,7 +186,7 @@ public:
         return text;
     }
 
-    // Writes the file, or learns the bytes of one already there.
+    // Writes the file, or leaves one already there; holds it if asked.
     std::string put(const File& file) {
         const std::string path = expand(file.directory) + file.name;
         if (file.bytes) {
@@ -216,20 +201,11 @@ public:
 
 private:
     struct Saved {
-        bool exists;
-        std::string bytes;
         DWORD attributes;
+        std::string bytes;
     };
-    void saveSystemFile(const std::string& path) {
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        systemFiles[path] = {attributes != INVALID_FILE_ATTRIBUTES, readFile(path), attributes};
-    }
-    static void SHCreate(const std::string& directory) {
-        for (std::size_t at = directory.find('\\', 3); at != std::string::npos; at = directory.find('\\', at + 1))
-            CreateDirectoryA(directory.substr(0, at).c_str(), nullptr);
-    }
 
-    std::string root;
+    ScratchDirectory scratch;
     std::map<std::string, std::string> places;
     std::map<std::string, Saved> systemFiles;
     std::vector<HANDLE> holds;

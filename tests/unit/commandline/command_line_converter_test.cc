@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/test_support.h"
+
 namespace {
 
 using util::parser::CommandLineConverter;
@@ -51,15 +53,10 @@ TEST(CommandLineConverterTest, SplitsByBlanksAndQuotes) {
 
 TEST(CommandLineConverterTest, UnmatchedQuoteNamesTheLineWithItsAddedBlank) {
     const std::string errors[] = {"a \"b", "\"", "a\"b\"c\"", "\"\"\""};
-    for (const std::string& commandLine : errors) {
-        try {
-            CommandLineConverter converter(commandLine);
-            ADD_FAILURE() << "no exception for [" << commandLine << "]";
-        } catch (const CommandLineConverterException& e) {
-            EXPECT_EQ("Unmatched \" found when parsing command line: " + commandLine + " ",
-                      e.getMessage());
-        }
-    }
+    for (const std::string& commandLine : errors)
+        EXPECT_EQ("Unmatched \" found when parsing command line: " + commandLine + " ",
+                  thrownMessage<CommandLineConverterException>(
+                      [&] { CommandLineConverter converter(commandLine); }));
 }
 
 TEST(CommandLineConverterTest, ApplicationPathComesFromArgumentZero) {
@@ -89,14 +86,8 @@ TEST(CommandLineConverterTest, NoArgumentZeroIsReportedByBothOperations) {
     CommandLineConverter converter("  ");
     const std::string message = "Error getting the application directory. __argc is zero.";
     for (auto operation : {&CommandLineConverter::getApplicationDirectory,
-                           &CommandLineConverter::getApplicationFileName}) {
-        try {
-            (converter.*operation)();
-            ADD_FAILURE() << "no exception";
-        } catch (const exceptions::Exception& e) {
-            EXPECT_EQ(message, e.getMessage());
-        }
-    }
+                           &CommandLineConverter::getApplicationFileName})
+        EXPECT_EQ(message, thrownMessage<exceptions::Exception>([&] { (converter.*operation)(); }));
 }
 
 TEST(PathTest, QuotesAnywhereAreIgnored) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "system/io.h"
-#include "unit/scratch.h"
+#include "tools/test_support.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -100,7 +100,7 @@ TEST(ConfigTest, SaveWritesKeyOrderWithCrLf) {
             config.setValue(c.key, c.value);
         }
         EXPECT_TRUE(config.save(path));
-        EXPECT_EQ(c.saved, ScratchDirectory::read(path)) << c.text;
+        EXPECT_EQ(c.saved, readFile(path)) << c.text;
         EXPECT_FALSE(io::fileExists(path + ".saving"));
     }
 }
@@ -130,7 +130,7 @@ TEST(ConfigTest, SaveOverAHeldFileKeepsItsBytes) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     EXPECT_FALSE(config.save(path));
     CloseHandle(held);
-    EXPECT_EQ("A 1\n# old\n", ScratchDirectory::read(path));
+    EXPECT_EQ("A 1\n# old\n", readFile(path));
     EXPECT_FALSE(io::fileExists(path + ".saving"));
 }
 #endif

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "unit/scratch.h"
+#include "tools/test_support.h"
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
 #include "system/io.h"
@@ -66,12 +66,8 @@ TEST(DirectoryTest, EndsInOneAppendedBackslash) {
 }
 
 TEST(DirectoryTest, FailureCarriesExactlyTheErrorMessage) {
-    try {
-        Helpers::getDirectory(failingQuery);
-        ADD_FAILURE();
-    } catch (const exceptions::Exception& e) {
-        EXPECT_EQ(Helpers::getErrorMessage(ERROR_PATH_NOT_FOUND), e.getMessage());
-    }
+    EXPECT_EQ(Helpers::getErrorMessage(ERROR_PATH_NOT_FOUND),
+              thrownMessage<exceptions::Exception>([] { Helpers::getDirectory(failingQuery); }));
 }
 
 TEST(DeleteFileTest, FailureCarriesTheSystemText) {
@@ -85,14 +81,10 @@ TEST(DeleteFileTest, FailureCarriesTheSystemText) {
         {scratch.path("missing"), ERROR_FILE_NOT_FOUND},
         {readOnly, ERROR_ACCESS_DENIED},
     };
-    for (const auto& c : errors) {
-        try {
-            Helpers::deleteFile(c.path);
-            ADD_FAILURE() << c.path;
-        } catch (const io::IOException& e) {
-            EXPECT_EQ(Helpers::getErrorMessage(c.error), e.getMessage()) << c.path;
-        }
-    }
+    for (const auto& c : errors)
+        EXPECT_EQ(Helpers::getErrorMessage(c.error),
+                  thrownMessage<io::IOException>([&] { Helpers::deleteFile(c.path); }))
+            << c.path;
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
     Helpers::deleteFile(readOnly);
     EXPECT_FALSE(io::fileExists(readOnly));
@@ -116,12 +108,8 @@ protected:
                "Try 4. The file " + Helpers::getWindowsDirectory() + name + " did not exist.\n";
     }
 
-    std::string findError(const std::string& name) {
-        try {
-            return "found " + Helpers::findFile(name);
-        } catch (const io::IOException& e) {
-            return e.getMessage();
-        }
+    static std::string findError(const std::string& name) {
+        return thrownMessage<io::IOException>([&] { Helpers::findFile(name); });
     }
 
     ScratchDirectory scratch;
@@ -144,7 +132,6 @@ TEST_F(FindFileTest, FailureReportsEveryAttempt) {
     EXPECT_EQ(missReport(name, "Try 1. The file " + application + name + " did not exist.\n"),
               findError(name));
 }
-
 
 // Runs only as the child of UnmatchedQuoteFailsAttemptOneOnly, whose command
 // line ends in a lone quote.

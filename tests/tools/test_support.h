@@ -1,6 +1,7 @@
-// A fresh directory for one test, with helpers to stage and read files.
-#ifndef VANTREL_TESTS_UNIT_SCRATCH_H_
-#define VANTREL_TESTS_UNIT_SCRATCH_H_
+// What the tests share: a scratch directory with helpers to stage and
+// read files, and the message of an expected exception.
+#ifndef VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
+#define VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,27 @@
 #include <random>
 #include <string>
 
+inline std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The message of the E that `action` throws, or "(nothing thrown)".
+template <typename E, typename Action>
+std::string thrownMessage(Action action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.getMessage();
+    }
+    return "(nothing thrown)";
+}
+
+// A fresh directory for one test, removed with all it holds.
 class ScratchDirectory {
 public:
     ScratchDirectory() {
@@ -15,6 +37,12 @@ public:
         root = std::filesystem::temp_directory_path() /
                ("vantrel-test-" + std::to_string(random()) + std::to_string(random()));
         std::filesystem::create_directories(root);
+    }
+
+    // Creates the directory `name` (with its parents) inside this one.
+    std::string makeDirectory(const std::string& name) const {
+        std::filesystem::create_directories(path(name));
+        return path(name) + static_cast<char>(std::filesystem::path::preferred_separator);
     }
     ~ScratchDirectory() {
         std::error_code ignored;
@@ -33,17 +61,12 @@ public:
     std::string path(const std::string& name) const { return directory() + name; }
 
     std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
+        writeFile(path(name), bytes);
         return path(name);
-    }
-
-    static std::string read(const std::string& path) {
-        std::ifstream file(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
 private:
     std::filesystem::path root;
 };
 
-#endif  // VANTREL_TESTS_UNIT_SCRATCH_H_
+#endif  // VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
