@@ -33,8 +33,8 @@ public:
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
 
-    // Replaces the store's entries with those of the file; the caller must
-    // not rely on it being called more than once (the constructor does).
+    // Reads and parses the file into the store (an empty file changes
+    // nothing); always true when it returns. The constructor calls it.
     bool load(const std::string& fileName);
 
     // Sets or adds the entry; the caller holds getMutex() meanwhile.
