@@ -6,14 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/test_support.h"
+
 namespace {
 
-std::string programPath() {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.replace(path.rfind('\\') + 1, std::string::npos, "uninstall.exe");
-}
+std::string programPath() { return besideThisProgram("uninstall.exe"); }
 
 TEST(ResourcesTest, VersionInformationNamesTheProduct) {
     const std::string program = programPath();

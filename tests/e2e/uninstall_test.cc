@@ -128,16 +128,6 @@ std::string directoryOf(UINT(WINAPI* query)(LPSTR, UINT)) {
     return std::string(buffer) + "\\";
 }
 
-std::string systemErrorText(DWORD code) {
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_FROM_SYSTEM,
-                                  nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result = "System error message: " + std::string(text ? text : "", length);
-    LocalFree(text);
-    return result;
-}
-
 // One scenario's directories with the program in place, and the system
 // files that it may touch, put back as they were when it ends.
 class Stage {
@@ -148,7 +138,7 @@ public:
         places["{system}"] = directoryOf(GetSystemDirectoryA);
         places["{windows}"] = directoryOf(GetWindowsDirectoryA);
         places["{exe}"] = places["{app}"] + "uninstall.exe";
-        places["{error 32}"] = systemErrorText(ERROR_SHARING_VIOLATION);
+        places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
         std::string upper = places["{system}"];
         CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
         places["{SYSTEM}"] = upper;
@@ -158,11 +148,7 @@ public:
                 const std::string path = places[place] + name;
                 systemFiles[path] = {GetFileAttributesA(path.c_str()), readFile(path)};
             }
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string program = self;
-        program.replace(program.rfind('\\') + 1, std::string::npos, "uninstall.exe");
-        CopyFileA(program.c_str(), expand("{exe}").c_str(), FALSE);
+        CopyFileA(besideThisProgram("uninstall.exe").c_str(), expand("{exe}").c_str(), FALSE);
     }
 
     ~Stage() {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "tools/probe_protocol.h"
+#include "tools/test_support.h"
 
 namespace {
 
@@ -110,13 +111,7 @@ HWND findMessageBox(DWORD processId) {
 // Icon handles mean nothing across processes: the probe compares them
 // inside the program that shows the box.
 std::string probeIcon(HWND box) {
-    static HMODULE probe = [] {
-        char path[MAX_PATH];
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string directory(path);
-        directory.resize(directory.rfind('\\') + 1);
-        return LoadLibraryA((directory + "dialog_probe.dll").c_str());
-    }();
+    static HMODULE probe = LoadLibraryA(besideThisProgram("dialog_probe.dll").c_str());
     HOOKPROC hook = probe ? reinterpret_cast<HOOKPROC>(
                                 reinterpret_cast<void*>(GetProcAddress(probe, "probeHook")))
                           : nullptr;

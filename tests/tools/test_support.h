@@ -1,5 +1,6 @@
 // What the tests share: a scratch directory with helpers to stage and
-// read files, and the message of an expected exception.
+// read files, the message of an expected exception, and on Windows the
+// system's own error texts and the test program's directory.
 #ifndef VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 #define VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 
@@ -8,6 +9,29 @@
 #include <iterator>
 #include <random>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+
+// What FormatMessageA itself gives for the code, line break included.
+inline std::string systemText(DWORD code) {
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                      FORMAT_MESSAGE_FROM_SYSTEM,
+                                  nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string result(text ? text : "", length);
+    LocalFree(text);
+    return result;
+}
+
+// The path of `name` in the directory of the running test program.
+inline std::string besideThisProgram(const std::string& name) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    return path.replace(path.rfind('\\') + 1, std::string::npos, name);
+}
+#endif
 
 inline std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

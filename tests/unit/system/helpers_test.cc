@@ -2,23 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/test_support.h"
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
 #include "system/io.h"
+#include "tools/test_support.h"
 
 namespace {
-
-// What the system itself says for the code, as FormatMessageA gives it.
-std::string systemText(DWORD code) {
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_FROM_SYSTEM,
-                                  nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result(text ? text : "", length);
-    LocalFree(text);
-    return result;
-}
 
 TEST(ErrorMessageTest, PrefixesTheSystemTextUntrimmed) {
     const DWORD codes[] = {ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
