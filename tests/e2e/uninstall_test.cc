@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ enum class After { Unchanged, Deleted, Rewritten };
 struct File {
     std::string directory;  // a placeholder: {app}, {work} or {system}
     std::string name;
-    const char* bytes;      // null: the file is already there (Wine's own)
+    std::optional<std::string> bytes;  // none: the file is already there (Wine's own)
     DWORD attributes;
     bool held;              // held open with read sharing only, as by a running program
     After after;
@@ -43,7 +44,7 @@ struct Scenario {
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 
 const char kConfig[] = "# Vantrel settings\nTRACE_ENABLED 1\r\nSYSTEM_DLL C:\\Windows\\System32\\ws2_32.dll\n";
-const char kDll[] = "MZ tracer\0 bytes";
+const std::string kDll("MZ tracer\0 bytes", 16);
 const std::string kConfirm = "Are you sure you want to uninstall Vantrel ?";
 const Dialog kYes = {"Uninstall", "question", "Yes No", kConfirm, IDYES};
 const Dialog kNo = {"Uninstall", "question", "Yes No", kConfirm, IDNO};
@@ -60,7 +61,7 @@ File config(const char* directory = "{app}", DWORD attributes = FILE_ATTRIBUTE_N
 File dll(const char* directory = "{app}", DWORD attributes = FILE_ATTRIBUTE_NORMAL, After after = After::Deleted, bool held = false) {
     return {directory, "ws2_32.dll", kDll, attributes, held, after, ""};
 }
-File systemDll(After after) { return {"{system}", "ws2_32.dll", nullptr, 0, false, after, ""}; }
+File systemDll(After after) { return {"{system}", "ws2_32.dll", std::nullopt, 0, false, after, ""}; }
 
 const Scenario scenarios[] = {
     {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}",
@@ -176,7 +177,7 @@ public:
     std::string put(const File& file) {
         const std::string path = expand(file.directory) + file.name;
         if (file.bytes) {
-            writeFile(path, std::string(file.bytes, file.bytes == kDll ? sizeof kDll - 1 : strlen(file.bytes)));
+            writeFile(path, *file.bytes);
             SetFileAttributesA(path.c_str(), file.attributes);
         }
         if (file.held)
