@@ -19,6 +19,8 @@ mkdir -p "$prefix"
         wineserver -k 9>&- || true
         touch "$prefix/.booted"
     fi
+    # A folder link to the system folder, as a junction would be on Windows.
+    [ -L "$prefix/drive_c/system32-link" ] || ln -s windows/system32 "$prefix/drive_c/system32-link"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
     wine cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true

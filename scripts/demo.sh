@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds uninstall.exe and runs it on a sample Vantrel installation in a
 # throwaway Wine prefix. With a display you answer the real dialogs;
-# without one, they are answered Yes/OK as a person would and printed.
+# without one, uninstall-unattended.exe answers them as an administrator's
+# script would, and its log and exit status are shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target uninstall answer_dialogs dialog_probe sample_tracer >/dev/null
+cmake --build --preset windows --target uninstall uninstall-unattended sample_tracer >/dev/null
 
 build=$PWD/build/windows
 work=$(mktemp -d /tmp/vantrel-demo.XXXXXX)
@@ -24,7 +25,8 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 
 install="$WINEPREFIX/drive_c/Program Files/Vantrel"
 mkdir -p "$install"
-cp "$build/bin/uninstall.exe" "$build/demo/ws2_32.dll" demo/vantrelconfig.txt "$install/"
+cp "$build/bin/uninstall.exe" "$build/bin/uninstall-unattended.exe" "$build/demo/ws2_32.dll" \
+    demo/vantrelconfig.txt "$install/"
 
 show() {
     echo "== $1: C:\\Program Files\\Vantrel"
@@ -42,8 +44,11 @@ if [ -n "${DISPLAY:-}" ]; then
     echo "Starting $program: answer its dialogs."
     (cd "$install" && wine uninstall.exe)
 else
-    echo "No display: answering the dialogs of $program as a person would."
+    echo "No display: running uninstall-unattended.exe beside it, as a deployment tool would."
     echo
-    wine "$build/bin/answer_dialogs.exe" "$program"
+    status=0
+    (cd "$install" && wine uninstall-unattended.exe) | tr -d '\r' || status=$?
+    echo "(A Linux shell sees the exit status modulo 256: $status.)"
+    echo
 fi
 show "After"

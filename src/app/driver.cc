@@ -12,12 +12,12 @@
 namespace vantrel {
 namespace uninstall {
 
-void runUninstaller() {
+int runUninstaller() {
     MessageDialog dialog("Uninstall");
     try {
-        const std::string question = "Are you sure you want to uninstall " + PRODUCT_NAME + " ?";
+        const std::string question = confirmationQuestion();
         if (MessageBoxA(nullptr, question.c_str(), "Uninstall", MB_YESNO | MB_ICONQUESTION) != IDYES)
-            return;
+            return ERROR_INSTALL_USEREXIT;
         util::parser::CommandLineConverter converter(GetCommandLineA());
         // Taken before anything is deleted, so that a failure here leaves
         // every file in place.
@@ -25,20 +25,32 @@ void runUninstaller() {
         performUninstall();
         dialog.showSuccess(PRODUCT_NAME + " was successfully uninstalled.\nPlease remove the " +
                            applicationFileName + " file.");
+        return ERROR_SUCCESS;
     } catch (const UserCancelException&) {
         dialog.showError("Uninstall was canceled by user.");
-    } catch (const DllDeletionException&) {
+        return ERROR_INSTALL_USEREXIT;
+    } catch (const DllDeletionException& e) {
+        const std::string& unsaved = e.getUnsavedConfigPath();
         dialog.showInformation(
             "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run "
-            "uninstall.exe again.\n");
+            "uninstall.exe again.\n" +
+            (unsaved.empty() ? std::string()
+                             : "Tracing could not be switched off in " + unsaved +
+                                   ".\nPlease set TRACE_ENABLED to 0 in this file before you "
+                                   "reboot.\n"));
+        return unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : ERROR_INSTALL_FAILURE;
     } catch (const ConfigFileDeletionException& e) {
         dialog.showInformation("Unable to complete uninstall. Reason: \nCouldn't delete the " +
                                CONFIG_FILE_NAME +
                                " file.\nPlease delete this file manually.\nError message: " +
                                e.getMessage());
+        return ERROR_INSTALL_FAILURE;
     } catch (const io::IOException& e) {
         dialog.showError("Couldn't find one of the required files. \nError message: " +
                          e.getMessage());
+        // Only the search's failure means the product is not there.
+        return dynamic_cast<const io::FileNotFoundException*>(&e) ? ERROR_UNKNOWN_PRODUCT
+                                                                   : ERROR_INSTALL_FAILURE;
     } catch (const util::Config::ConfigException& e) {
         dialog.showError("An error occured when parsing the config file. \nError message: " +
                          e.getMessage());
@@ -50,6 +62,7 @@ void runUninstaller() {
     } catch (...) {
         dialog.showError("An unknown error occured.\nPlease contact Corvane.\n");
     }
+    return ERROR_INSTALL_FAILURE;
 }
 
 }  // namespace uninstall

@@ -6,8 +6,11 @@
 namespace vantrel {
 namespace uninstall {
 
-// Runs one uninstall attempt with its dialogs; never throws.
-void runUninstaller();
+// Runs one uninstall attempt with its dialogs; never throws. Returns the
+// outcome as Windows Installer's exit codes, which deployment tools read:
+// 0 done, 3010 done after a reboot, 1602 cancelled, 1605 a file not found,
+// 1603 failed.
+int runUninstaller();
 
 }  // namespace uninstall
 }  // namespace vantrel

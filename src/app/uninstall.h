@@ -17,10 +17,17 @@ public:
     explicit ConfigFileDeletionException(const std::string& message) : exceptions::Exception(message) {}
 };
 
-// The tracer DLL could not be deleted; carries the system's reason.
+// The tracer DLL could not be deleted; carries the system's reason, and the
+// configuration file's full path when tracing could not be switched off in it.
 class DllDeletionException : public exceptions::Exception {
 public:
-    explicit DllDeletionException(const std::string& message) : exceptions::Exception(message) {}
+    DllDeletionException(const std::string& message, const std::string& unsavedConfigPath);
+
+    // "" when the configuration file was rewritten.
+    const std::string& getUnsavedConfigPath() const;
+
+private:
+    std::string unsavedConfigPath;
 };
 
 // The user declined to delete a DLL from the system directory.
@@ -31,10 +38,6 @@ public:
 
 // Removes both files; returns only when both are deleted, throws otherwise.
 void performUninstall();
-
-// Whether the two directories name the same place, whatever their spelling
-// (letter case, relative parts, short names).
-bool isSameDirectory(const std::string& first, const std::string& second);
 
 }  // namespace uninstall
 }  // namespace vantrel

@@ -1,8 +1,6 @@
 #include "config/config.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <memory>
 
 #include "system/io.h"
@@ -27,9 +25,14 @@ Config::~Config() = default;
 bool Config::load(const std::string& fileName) {
     MutexLock lock(mutex);
     this->fileName = fileName;
-    std::uint32_t length = 0;
-    std::unique_ptr<char[]> buffer(io::loadFile(fileName, length));
-    parse(buffer ? std::string(buffer.get(), length) : std::string());
+    std::string text;
+    {
+        // Released before parsing: a large file is then held once, not twice.
+        std::uint32_t length = 0;
+        std::unique_ptr<char[]> buffer(io::loadFile(fileName, length));
+        if (buffer) text.assign(buffer.get(), length);
+    }
+    parse(text);
     return true;
 }
 
@@ -99,25 +102,17 @@ std::string Config::toString() {
 }
 
 bool Config::save(const std::string& fileName) {
-    const std::string temporary = fileName + ".saving";
-    std::ofstream file(temporary.c_str(), std::ios_base::out | std::ios_base::binary | std::ios_base::trunc);
-    if (!file.is_open()) return false;
     const std::string text = toString();
     // Written by length, not as a C string, so that NUL bytes survive.
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t lineFeed = text.find(io::LF, start);
-        std::size_t end = lineFeed == std::string::npos ? text.size() : lineFeed;
-        file.write(text.data() + start, static_cast<std::streamsize>(end - start));
-        if (lineFeed != std::string::npos) file.write("\r\n", 2);
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 8);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(io::LF, start), text.size());
+        bytes.append(text, start, end - start);
+        if (end < text.size()) bytes += "\r\n";
         start = end + 1;
     }
-    file.close();
-    if (!file || !io::replaceFile(temporary, fileName)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return io::saveFile(fileName, bytes);
 }
 
 Mutex& Config::getMutex() { return mutex; }

@@ -43,9 +43,8 @@ public:
     // The entries as text: key, space, value and LF per entry, in key order.
     std::string toString();
 
-    // Writes toString() with CR LF line ends to `fileName` through a
-    // temporary file, so that a failure leaves the old file intact; false
-    // when anything fails.
+    // Writes toString() with CR LF line ends to `fileName` (io::saveFile):
+    // false when it could not, and the file then keeps its old bytes.
     bool save(const std::string& fileName);
 
     // The store's lock, for callers that change it.

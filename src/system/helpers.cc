@@ -90,7 +90,7 @@ std::string Helpers::findFile(const std::string& fileName) {
         // Anything outside the tree (memory running out) ends the search
         // with what was learnt so far.
     }
-    throw io::IOException(
+    throw io::FileNotFoundException(
         "Could not find the file in any of the directories. Result of loading:\n" + report);
 }
 

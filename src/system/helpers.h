@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class Helpers {
 public:
@@ -34,9 +35,24 @@ public:
     static std::string getDirectory(DirectoryQuery query);
 
     // The path of the first of the application, current, system and Windows
-    // directories where `fileName` opens; throws io::IOException with a
-    // report of every attempt when none does.
+    // directories where `fileName` opens; throws io::FileNotFoundException
+    // with a report of every attempt when none does.
     static std::string findFile(const std::string& fileName);
+
+    // Every folder that holds Windows' own system DLLs: the system
+    // directory, and where they exist the 32-bit one of 64-bit Windows and
+    // the 64-bit one as 32-bit programs reach it (Sysnative). Throws
+    // exceptions::Exception when the system directory cannot be asked for.
+    static std::vector<std::string> getSystemDirectories();
+
+    // Whether two directories are one folder: by the file system's identity
+    // (so links, other drive letters and any spelling match), or, where
+    // either cannot be opened, by their full, long names in any letter case.
+    // An empty directory is the current one.
+    static bool isSameDirectory(const std::string& first, const std::string& second);
+
+    // The full path of `path`; `path` itself when the system cannot tell.
+    static std::string getFullPath(const std::string& path);
 
     // Deletes the file; throws io::IOException with the system's error text.
     static void deleteFile(const std::string& path);

@@ -1,6 +1,6 @@
 #include "system/io.h"
 
-#include <fstream>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <new>
@@ -12,50 +12,77 @@ const std::string LF = "\n";
 
 IOException::IOException(const std::string& message) : RuntimeException(message) {}
 
+FileNotFoundException::FileNotFoundException(const std::string& message) : IOException(message) {}
+
 namespace {
 
-std::string describeState(std::ios_base::iostate state) {
-    if (state & std::ios_base::badbit) return "ios::badbit set";
-    if (state & std::ios_base::failbit) return "ios::failbit set";
-    return "ios::eofbit set";
-}
+// The loader's failure descriptions keep the words of the stream states
+// they once were, which users may have seen in dialogs.
+const char kFailbit[] = "ios::failbit set";
+const char kBadbit[] = "ios::badbit set";
+
+// 64-bit positions: a 32-bit long cannot tell a 4 GiB file from a small one.
+#ifdef _WIN32
+int seek(std::FILE* file, std::int64_t offset, int origin) { return _fseeki64(file, offset, origin); }
+std::int64_t tell(std::FILE* file) { return _ftelli64(file); }
+#else
+int seek(std::FILE* file, std::int64_t offset, int origin) { return fseeko(file, offset, origin); }
+std::int64_t tell(std::FILE* file) { return ftello(file); }
+#endif
 
 }  // namespace
 
 char* loadFile(const std::string& fileName, std::uint32_t& length) {
     const std::string failure = "Could not load the file: " + fileName + ". Exception: ";
-    std::ifstream file;
-    file.exceptions(std::ios_base::badbit | std::ios_base::failbit | std::ios_base::eofbit);
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) throw IOException(failure + kFailbit);
+    const char* problem = nullptr;
     std::unique_ptr<char[]> buffer;
-    try {
-        file.open(fileName.c_str(), std::ios_base::in | std::ios_base::binary);
-        file.seekg(0, std::ios_base::end);
-        const std::streamoff size = file.tellg();
-        // A 32-bit length would silently truncate a larger file.
-        if (size > std::streamoff(std::numeric_limits<std::uint32_t>::max()))
-            throw IOException(failure + "the file is 4 GiB or larger");
-        length = static_cast<std::uint32_t>(size);
-        if (length == 0) {
-            file.close();
-            return nullptr;
-        }
-        file.seekg(0, std::ios_base::beg);
-        buffer.reset(new (std::nothrow) char[length]);
-        if (!buffer) {
-            length = 0;
-            return nullptr;
-        }
-        file.read(buffer.get(), length);
-        file.close();
-    } catch (const std::ios_base::failure&) {
-        throw IOException(failure + describeState(file.rdstate()));
+    const std::int64_t size = seek(file, 0, SEEK_END) == 0 ? tell(file) : -1;
+    if (size < 0 || seek(file, 0, SEEK_SET) != 0) {
+        problem = kFailbit;
+    } else if (size > std::int64_t(std::numeric_limits<std::uint32_t>::max())) {
+        problem = "the file is 4 GiB or larger";
+    } else if (size > 0) {
+        const std::size_t wanted = static_cast<std::size_t>(size);
+        buffer.reset(new (std::nothrow) char[wanted]);
+        if (!buffer)
+            problem = "not enough memory to hold the file";
+        else if (std::fread(buffer.get(), 1, wanted, file) != wanted)
+            problem = std::ferror(file) ? kBadbit : kFailbit;
     }
+    if (std::fclose(file) != 0 && !problem) problem = kBadbit;
+    if (problem) throw IOException(failure + problem);
+    length = static_cast<std::uint32_t>(size);
     return buffer.release();
 }
 
 bool fileExists(const std::string& path) {
-    std::ifstream file(path.c_str(), std::ios_base::in | std::ios_base::binary);
-    return file.is_open();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+bool saveFile(const std::string& path, const std::string& bytes) {
+    const std::string temporary = createFileBeside(path);
+    if (!temporary.empty()) {
+        if (overwriteFile(temporary, bytes) && replaceFile(temporary, path)) return true;
+        std::remove(temporary.c_str());
+    }
+    // A program that holds the file with read and write sharing but without
+    // delete sharing (as fopen does) refuses any replacement; writing in
+    // place still works. The old bytes go back if that write fails halfway.
+    std::string old;
+    try {
+        std::uint32_t length = 0;
+        std::unique_ptr<char[]> buffer(loadFile(path, length));
+        old.assign(buffer.get(), buffer ? length : 0);
+    } catch (const IOException&) {
+        return false;
+    }
+    if (overwriteFile(path, bytes)) return true;
+    overwriteFile(path, old);
+    return false;
 }
 
 }  // namespace io

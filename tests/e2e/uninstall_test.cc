@@ -1,126 +1,150 @@
-// Runs the real uninstall.exe on staged files, reads and answers every
-// dialog as a person would, and checks every file afterwards, byte for byte
-// and with its attributes.
+// Runs the real uninstall.exe on staged files, either answering its dialogs
+// as a person would or through uninstall-unattended.exe as an administrator
+// would; then checks every dialog, the exit status, and every file, byte for
+// byte with its attributes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "tools/dialog_driver.h"
 #include "tools/test_support.h"
+#include "unattended/dialog_driver.h"
 
 namespace {
 
 const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 enum class After { Unchanged, Deleted, Rewritten };
+// How another program holds the file open: not, as a running tracer holds
+// its DLL, or as fopen holds a file it reads and writes.
+enum class Hold { None, ReadSharing, ReadWriteSharing };
 
 struct File {
-    std::string directory;  // a placeholder: {app}, {work} or {system}
+    std::string directory;  // {app}, {work} or {system}
     std::string name;
     std::optional<std::string> bytes;  // none: the file is already there (Wine's own)
     DWORD attributes;
-    bool held;              // held open with read sharing only, as by a running program
+    Hold hold;
     After after;
-    std::string rewritten;  // the bytes expected for After::Rewritten
 };
 
 struct Dialog {
-    std::string caption, icon, buttons, text;
+    std::string caption, icon;
+    std::string buttons;  // the default one marked: "*Yes No"
+    std::string text;
     int answer;
 };
 
 struct Scenario {
     const char* name;
     std::string appDirectory;  // under the scenario's root
-    std::string commandLine;
+    std::string commandLine;   // uninstall.exe's, or uninstall-unattended.exe's arguments
     std::string currentDirectory;
+    bool unattended;           // run through uninstall-unattended.exe, which answers
     std::vector<File> files;
     std::vector<Dialog> dialogs;
+    DWORD exitCode;
 };
 
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 
 const char kConfig[] = "# Vantrel settings\nTRACE_ENABLED 1\r\nSYSTEM_DLL C:\\Windows\\System32\\ws2_32.dll\n";
+const char kRewritten[] = "SYSTEM_DLL C:\\Windows\\System32\\ws2_32.dll\r\nTRACE_ENABLED 0\r\n";
 const std::string kDll("MZ tracer\0 bytes", 16);
 const std::string kConfirm = "Are you sure you want to uninstall Vantrel ?";
-const Dialog kYes = {"Uninstall", "question", "Yes No", kConfirm, IDYES};
-const Dialog kNo = {"Uninstall", "question", "Yes No", kConfirm, IDNO};
-const Dialog kSuccess = {"Uninstall Success", "information", "OK",
+const Dialog kYes = {"Uninstall", "question", "*Yes No", kConfirm, IDYES};
+const Dialog kNo = {"Uninstall", "question", "*Yes No", kConfirm, IDNO};
+const Dialog kSuccess = {"Uninstall Success", "information", "*OK",
                          "Vantrel was successfully uninstalled.\nPlease remove the uninstall.exe file.", IDOK};
-const std::string kWarning =
-    "Uninstall will remove the Vantrel dll.\nUninstall found: {found}ws2_32.dll\nThis file resides in "
-    "the system directory.\nIf you proceed, uninstall will delete the file.\n\nDo you want to continue ?";
-const Dialog kCanceled = {"Uninstall Error", "error", "OK", "Uninstall was canceled by user.", IDOK};
+const Dialog kCanceled = {"Uninstall Error", "error", "*OK", "Uninstall was canceled by user.", IDOK};
+const std::string kReboot =
+    "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n";
 
-File config(const char* directory = "{app}", DWORD attributes = FILE_ATTRIBUTE_NORMAL, After after = After::Deleted, bool held = false) {
-    return {directory, "vantrelconfig.txt", kConfig, attributes, held, after, ""};
+Dialog warning(const std::string& directory, int answer) {
+    return {"Uninstall", "warning", "Yes *No",
+            "Uninstall will remove the Vantrel dll.\nUninstall found: " + directory +
+                "ws2_32.dll\nThis file resides in the system directory.\nIf you proceed, uninstall "
+                "will delete the file.\n\nDo you want to continue ?",
+            answer};
 }
-File dll(const char* directory = "{app}", DWORD attributes = FILE_ATTRIBUTE_NORMAL, After after = After::Deleted, bool held = false) {
-    return {directory, "ws2_32.dll", kDll, attributes, held, after, ""};
+File config(const char* directory = "{app}", DWORD attributes = 0, After after = After::Deleted, Hold hold = Hold::None) {
+    return {directory, "vantrelconfig.txt", kConfig, attributes, hold, after};
 }
-File systemDll(After after) { return {"{system}", "ws2_32.dll", std::nullopt, 0, false, after, ""}; }
+File dll(After after = After::Deleted, Hold hold = Hold::None, DWORD attributes = 0) {
+    return {"{app}", "ws2_32.dll", kDll, attributes, hold, after};
+}
+File systemDll(After after) { return {"{system}", "ws2_32.dll", std::nullopt, 0, Hold::None, after}; }
+const File kDllInUse = dll(After::Unchanged, Hold::ReadSharing);
 
 const Scenario scenarios[] = {
-    {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}",
-     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll("{app}", 0, After::Unchanged)},
-     {kNo}},
-    {"BothFilesBesideTheProgramAreDeleted", "app", "{exe}", "{work}", {config(), dll()}, {kYes, kSuccess}},
-    {"QuotedPathWithBlanksNamesTheProgramFile", "Program Files\\Vantrel", "\"{exe}\" ", "{work}",
-     {config(), dll()}, {kYes, kSuccess}},
-    {"BareNameIsNamedAsStarted", "app", "uninstall", "{app}", {config(), dll()},
-     {kYes, {"Uninstall Success", "information", "OK",
-             "Vantrel was successfully uninstalled.\nPlease remove the uninstall file.", IDOK}}},
-    {"MissingConfigurationReportsEverySearchedPlace", "app", "{exe}", "{work}",
-     {dll("{app}", 0, After::Unchanged)},
-     {kYes, {"Uninstall Error", "error", "OK",
+    {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}", false,
+     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
+    {"MissingConfigurationReportsEverySearchedPlace", "app", "{exe}", "{work}", false,
+     {dll(After::Unchanged)},
+     {kYes, {"Uninstall Error", "error", "*OK",
              "Couldn't find one of the required files. \nError message: Could not find the file in "
              "any of the directories. Result of loading:\n"
              "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
              "Try 2. The file {work}vantrelconfig.txt did not exist.\n"
              "Try 3. The file {system}vantrelconfig.txt did not exist.\n"
-             "Try 4. The file {windows}vantrelconfig.txt did not exist.\n", IDOK}}},
-    {"SystemDirectoryWarningDeclinedChangesNothing", "app", "{exe}", "{work}",
-     {config("{app}", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, After::Unchanged), systemDll(After::Unchanged)},
-     {kYes, {"Uninstall", "warning", "Yes No", kWarning, IDNO}, kCanceled}},
-    {"SystemDirectoryWarningAcceptedDeletesBoth", "app", "{exe}", "{work}",
-     {config(), systemDll(After::Deleted)},
-     {kYes, {"Uninstall", "warning", "Yes No", kWarning, IDYES}, kSuccess}},
-    {"SystemDirectorySpelledInOtherCaseIsStillWarnedAbout", "app", "{exe}", "{SYSTEM}",
-     {config("{app}", FILE_ATTRIBUTE_NORMAL, After::Unchanged), systemDll(After::Unchanged)},
-     {kYes, {"Uninstall", "warning", "Yes No", kWarning, IDNO}, kCanceled}},
-    {"DllInUseSwitchesTracingOff", "app", "{exe}", "{work}",
-     {{"{app}", "vantrelconfig.txt", kConfig, kRHS, false, After::Rewritten,
-       "SYSTEM_DLL C:\\Windows\\System32\\ws2_32.dll\r\nTRACE_ENABLED 0\r\n"},
-      dll("{app}", FILE_ATTRIBUTE_NORMAL, After::Unchanged, true)},
-     {kYes, {"Uninstall Information", "information", "OK",
-             "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n", IDOK}}},
-    {"DllInUseWithMalformedConfigurationKeepsIt", "app", "{exe}", "{work}",
-     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\nBROKEN\n", 0, false, After::Unchanged, ""},
-      dll("{app}", FILE_ATTRIBUTE_NORMAL, After::Unchanged, true)},
-     {kYes, {"Uninstall Error", "error", "OK",
+             "Try 4. The file {windows}vantrelconfig.txt did not exist.\n", IDOK}},
+     1605},
+    {"SystemFolderReachedThroughALinkIsWarnedAbout", "app", "{exe}", "{link}", false,
+     {config("{app}", FILE_ATTRIBUTE_HIDDEN, After::Unchanged), systemDll(After::Unchanged)},
+     {kYes, warning("{link}", IDNO), kCanceled}, 1602},
+    {"DllInUseSwitchesTracingOff", "app", "{exe}", "{work}", false,
+     {config("{app}", kRHS, After::Rewritten), kDllInUse,
+      {"{app}", "vantrelconfig.txt.saving", "older save", 0, Hold::None, After::Unchanged}},
+     {kYes, {"Uninstall Information", "information", "*OK", kReboot, IDOK}}, 3010},
+    {"DllInUseSwitchesTracingOffWhileTheTracerWritesItsConfiguration", "app", "{exe}", "{work}", false,
+     {config("{app}", 0, After::Rewritten, Hold::ReadWriteSharing), kDllInUse},
+     {kYes, {"Uninstall Information", "information", "*OK", kReboot, IDOK}}, 3010},
+    {"DllInUseWithAnUnwritableConfigurationSaysSo", "app", "{exe}", "{work}", false,
+     {config("{app}", 0, After::Unchanged, Hold::ReadSharing), kDllInUse},
+     {kYes, {"Uninstall Information", "information", "*OK",
+             kReboot + "Tracing could not be switched off in {app}vantrelconfig.txt.\n"
+                       "Please set TRACE_ENABLED to 0 in this file before you reboot.\n", IDOK}},
+     1603},
+    {"DllInUseWithMalformedConfigurationKeepsIt", "app", "{exe}", "{work}", false,
+     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\nBROKEN\n", 0, Hold::None, After::Unchanged}, kDllInUse},
+     {kYes, {"Uninstall Error", "error", "*OK",
              "An error occured when parsing the config file. \nError message: A key without a value "
-             "was detected, key: BROKEN", IDOK}}},
-    {"LockedConfigurationIsReportedAfterTheDllIsGone", "app", "{exe}", "{work}",
-     {config("{app}", FILE_ATTRIBUTE_NORMAL, After::Unchanged, true), dll()},
-     {kYes, {"Uninstall Information", "information", "OK",
+             "was detected, key: BROKEN", IDOK}},
+     1603},
+    {"LockedConfigurationIsReportedAfterTheDllIsGone", "app", "{exe}", "{work}", false,
+     {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
+     {kYes, {"Uninstall Information", "information", "*OK",
              "Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
-             "Please delete this file manually.\nError message: {error 32}", IDOK}}},
-    {"ProtectedFilesAreDeleted", "app", "{exe}", "{work}",
-     {config("{app}", kRHS), dll("{app}", kRHS)}, {kYes, kSuccess}},
-    {"FilesInTheCurrentDirectoryAreFound", "app", "{exe}", "{work}",
-     {config("{work}"), dll("{work}")}, {kYes, kSuccess}},
-    {"UnmatchedQuoteIsACommandLineError", "app", "\"{exe}", "{work}",
-     {config("{app}", 0, After::Unchanged), dll("{app}", 0, After::Unchanged)},
-     {kYes, {"Uninstall Error", "error", "OK",
+             "Please delete this file manually.\nError message: {error 32}", IDOK}},
+     1603},
+    {"ProtectedFilesInTheCurrentFolderAreDeleted", "app", "{exe}", "{work}", false,
+     {config("{work}", kRHS), {"{work}", "ws2_32.dll", kDll, kRHS, Hold::None, After::Deleted}},
+     {kYes, kSuccess}, 0},
+    {"UnmatchedQuoteIsACommandLineError", "app", "\"{exe}", "{work}", false,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged)},
+     {kYes, {"Uninstall Error", "error", "*OK",
              "An error occured when getting the command line. \nError message: Unmatched \" found "
-             "when parsing command line: \"{exe} ", IDOK}}},
-    {"EmptyCommandLineHasNoArgumentZero", "app", "", "{work}",
-     {config("{app}", 0, After::Unchanged), dll("{app}", 0, After::Unchanged)},
-     {kYes, {"Uninstall Error", "error", "OK",
-             "An error occured.\nError message: Error getting the application directory. __argc is zero.", IDOK}}},
+             "when parsing command line: \"{exe} ", IDOK}},
+     1603},
+    {"BlankCommandLineHasNoArgumentZero", "app", " ", "{work}", false,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged)},
+     {kYes, {"Uninstall Error", "error", "*OK",
+             "An error occured.\nError message: Error getting the application directory. __argc is zero.", IDOK}},
+     1603},
+    {"UnattendedRemovesBothFiles", "Program Files\\Vantrel", "", "{work}", true,
+     {config(), dll()}, {kYes, kSuccess}, 0},
+    {"UnattendedRefusesTheSystemFolderByDefault", "app", "", "{work}", true,
+     {config("{app}", 0, After::Unchanged), systemDll(After::Unchanged)},
+     {kYes, warning("{system}", IDNO), kCanceled}, 1602},
+    {"UnattendedDeletesFromTheSystemFolderWhenAllowed", "app", "--allow-system-folder {exe}", "{work}", true,
+     {config(), systemDll(After::Deleted)}, {kYes, warning("{system}", IDYES), kSuccess}, 0},
+    {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
 };
 
 std::string directoryOf(UINT(WINAPI* query)(LPSTR, UINT)) {
@@ -129,7 +153,7 @@ std::string directoryOf(UINT(WINAPI* query)(LPSTR, UINT)) {
     return std::string(buffer) + "\\";
 }
 
-// One scenario's directories with the program in place, and the system
+// One scenario's directories with both programs in place, and the system
 // files that it may touch, put back as they were when it ends.
 class Stage {
 public:
@@ -138,18 +162,16 @@ public:
         places["{work}"] = scratch.makeDirectory("work");
         places["{system}"] = directoryOf(GetSystemDirectoryA);
         places["{windows}"] = directoryOf(GetWindowsDirectoryA);
+        places["{link}"] = "C:\\system32-link\\";  // made by the Wine runner
         places["{exe}"] = places["{app}"] + "uninstall.exe";
         places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
-        std::string upper = places["{system}"];
-        CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-        places["{SYSTEM}"] = upper;
-        places["{found}"] = scenario.currentDirectory == "{SYSTEM}" ? upper : places["{system}"];
         for (const char* place : {"{system}", "{windows}"})
             for (const char* name : {"vantrelconfig.txt", "ws2_32.dll"}) {
                 const std::string path = places[place] + name;
                 systemFiles[path] = {GetFileAttributesA(path.c_str()), readFile(path)};
             }
-        CopyFileA(besideThisProgram("uninstall.exe").c_str(), expand("{exe}").c_str(), FALSE);
+        for (const char* program : {"uninstall.exe", "uninstall-unattended.exe"})
+            CopyFileA(besideThisProgram(program).c_str(), (places["{app}"] + program).c_str(), FALSE);
     }
 
     ~Stage() {
@@ -180,10 +202,29 @@ public:
             writeFile(path, *file.bytes);
             SetFileAttributesA(path.c_str(), file.attributes);
         }
-        if (file.held)
+        if (file.hold == Hold::ReadSharing)
             holds.push_back(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
+        if (file.hold == Hold::ReadWriteSharing)
+            holds.push_back(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
         return path;
+    }
+
+    // What the unattended runner writes to its standard output.
+    std::string runUnattended(const Scenario& scenario, DWORD& exitCode) {
+        const std::string program = expand("{app}uninstall-unattended.exe");
+        const std::string log = scratch.path("unattended.log");
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        {
+            ScopedHandle output(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                            CREATE_ALWAYS, 0, nullptr));
+            ChildProcess runner(program, "\"" + program + "\" " + expand(scenario.commandLine),
+                                expand(scenario.currentDirectory), output.get());
+            WaitForSingleObject(runner.handle(), 60000);
+            exitCode = runner.exitCode();
+        }
+        return readFile(log);
     }
 
 private:
@@ -198,60 +239,81 @@ private:
     std::vector<HANDLE> holds;
 };
 
+std::string markedButtons(const SeenDialog& dialog) {
+    std::string marked = " " + dialog.buttons;
+    marked.insert(marked.find(" " + dialog.defaultButton) + 1, "*");
+    return marked.substr(1);
+}
+
+std::string withoutMark(std::string buttons) {
+    buttons.erase(buttons.find('*'), 1);
+    return buttons;
+}
+
 class UninstallTest : public testing::TestWithParam<Scenario> {};
 
-TEST_P(UninstallTest, DialogsAndFilesAreAsAPersonExpects) {
+TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     const Scenario& scenario = GetParam();
     Stage stage(scenario);
-    struct Before {
-        std::string path, bytes;
-        DWORD attributes;
-    };
-    std::vector<Before> before;
+    std::vector<std::pair<std::string, DWORD>> before;  // bytes and attributes
+    std::set<std::string> remaining = {"uninstall.exe", "uninstall-unattended.exe"};
     for (const File& file : scenario.files) {
         const std::string path = stage.put(file);
-        before.push_back({path, readFile(path), GetFileAttributesA(path.c_str())});
+        before.push_back({readFile(path), GetFileAttributesA(path.c_str())});
+        if (file.directory == "{app}" && file.after != After::Deleted) remaining.insert(file.name);
     }
-
     std::vector<Dialog> expected = scenario.dialogs;
     for (Dialog& dialog : expected) dialog.text = stage.expand(dialog.text);
-    std::vector<SeenDialog> seen;
-    {
+
+    DWORD exitCode = 0;
+    if (scenario.unattended) {
+        std::string log;
+        for (const Dialog& dialog : expected)
+            log += "--- dialog \"" + dialog.caption + "\", buttons: " + withoutMark(dialog.buttons) + "\n" +
+                   dialog.text + "\n--- answered: " + buttonName(dialog.answer) + "\n\n";
+        log += stage.expand("uninstall-unattended: {exe} exited with ") + std::to_string(scenario.exitCode) + "\n";
+        std::string written = stage.runUnattended(scenario, exitCode);
+        written.erase(std::remove(written.begin(), written.end(), '\r'), written.end());  // a text-mode log
+        if (expected.empty())
+            EXPECT_EQ(0u, written.find("usage: uninstall-unattended.exe")) << written;
+        else
+            EXPECT_EQ(log, written);
+    } else {
+        std::vector<SeenDialog> seen;
         ChildProcess child(stage.expand("{exe}"), stage.expand(scenario.commandLine),
                            stage.expand(scenario.currentDirectory));
-        std::size_t next = 0;
-        seen = answerDialogs(child, [&](const SeenDialog& dialog) {
-            if (next < expected.size()) return expected[next++].answer;
+        ASSERT_TRUE(answerDialogs(child, [&](const SeenDialog& dialog) {
+            seen.push_back(dialog);
+            if (seen.size() <= expected.size()) return expected[seen.size() - 1].answer;
             return dialog.buttons.find("No") != std::string::npos ? IDNO : IDOK;
-        });
+        }, 30000));
+        exitCode = child.exitCode();
+        ASSERT_EQ(expected.size(), seen.size()) << (seen.empty() ? "" : seen.back().caption + ": " + seen.back().text);
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(expected[i].caption, seen[i].caption) << "dialog " << i;
+            EXPECT_EQ(expected[i].icon, seen[i].icon) << "dialog " << i;
+            EXPECT_EQ(expected[i].buttons, markedButtons(seen[i])) << "dialog " << i;
+            EXPECT_EQ(expected[i].text, seen[i].text) << "dialog " << i;
+        }
     }
-    ASSERT_EQ(expected.size(), seen.size()) << (seen.empty() ? "" : seen.back().caption + ": " + seen.back().text);
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-        EXPECT_EQ(expected[i].caption, seen[i].caption) << "dialog " << i;
-        EXPECT_EQ(expected[i].icon, seen[i].icon) << "dialog " << i;
-        EXPECT_EQ(expected[i].buttons, seen[i].buttons) << "dialog " << i;
-        EXPECT_EQ(expected[i].text, seen[i].text) << "dialog " << i;
-    }
+    EXPECT_EQ(scenario.exitCode, exitCode);
 
     for (std::size_t i = 0; i < scenario.files.size(); ++i) {
         const File& file = scenario.files[i];
-        const std::string& path = before[i].path;
+        const std::string path = stage.expand(file.directory) + file.name;
         const DWORD attributes = GetFileAttributesA(path.c_str());
-        switch (file.after) {
-        case After::Deleted:
+        if (file.after == After::Deleted) {
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, attributes) << path << " still exists";
-            break;
-        case After::Unchanged:
-            EXPECT_EQ(before[i].bytes, readFile(path)) << path;
-            EXPECT_EQ(before[i].attributes, attributes) << path;
-            break;
-        case After::Rewritten:
-            EXPECT_EQ(file.rewritten, readFile(path)) << path;
-            EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes) << path;
-            EXPECT_EQ(0u, attributes & kRHS) << path << " keeps protecting attributes";
-            break;
+            continue;
         }
+        EXPECT_EQ(file.after == After::Rewritten ? kRewritten : before[i].first, readFile(path)) << path;
+        EXPECT_EQ(file.after == After::Rewritten ? 0 : before[i].second & kRHS, attributes & kRHS) << path;
     }
+    // Nothing else appears in the program's folder: no temporary file is left.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(stage.expand("{app}")))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(remaining, names);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, UninstallTest, testing::ValuesIn(scenarios),

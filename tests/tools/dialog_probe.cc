@@ -3,7 +3,7 @@
 // which standard icon the message box shows by setting a window property.
 #include <windows.h>
 
-#include "tools/probe_protocol.h"
+#include "unattended/probe_protocol.h"
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK probeHook(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);

@@ -1,6 +1,6 @@
 // What the dialog driver and dialog_probe.dll agree on.
-#ifndef VANTREL_TESTS_E2E_PROBE_PROTOCOL_H_
-#define VANTREL_TESTS_E2E_PROBE_PROTOCOL_H_
+#ifndef VANTREL_UNATTENDED_PROBE_PROTOCOL_H_
+#define VANTREL_UNATTENDED_PROBE_PROTOCOL_H_
 
 #include <windows.h>
 
@@ -17,4 +17,4 @@ static LPCSTR const kStandardIcons[kStandardIconCount] = {IDI_HAND, IDI_QUESTION
 static const char* const kStandardIconNames[kStandardIconCount] = {"error", "question", "warning",
                                                                    "information"};
 
-#endif  // VANTREL_TESTS_E2E_PROBE_PROTOCOL_H_
+#endif  // VANTREL_UNATTENDED_PROBE_PROTOCOL_H_

@@ -1,0 +1,149 @@
+#include "unattended/dialog_driver.h"
+
+#include "unattended/probe_protocol.h"
+
+namespace {
+
+const int kButtons[] = {IDOK, IDCANCEL, IDYES, IDNO};
+
+std::string windowText(HWND window) {
+    char text[4096] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchMessageBox(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<BoxSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    // A box can exist before it is filled; it is read once visible.
+    if (owner != search->processId || std::string(className) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND findMessageBox(DWORD processId) {
+    BoxSearch search = {processId, nullptr};
+    EnumWindows(matchMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string besideThisProgram(const std::string& name) {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    return path.substr(0, path.rfind('\\') + 1) + name;
+}
+
+// Icon handles mean nothing across processes: the probe, hooked into the
+// program that shows the box, compares them there.
+std::string probeIcon(HWND box) {
+    static HMODULE probe = LoadLibraryA(besideThisProgram("dialog_probe.dll").c_str());
+    HOOKPROC hook = probe ? reinterpret_cast<HOOKPROC>(
+                                reinterpret_cast<void*>(GetProcAddress(probe, "probeHook")))
+                          : nullptr;
+    if (!hook) return "";
+    HHOOK installed = SetWindowsHookExA(WH_GETMESSAGE, hook, probe, GetWindowThreadProcessId(box, nullptr));
+    INT_PTR answer = 0;
+    for (int i = 0; i < 200 && answer == 0 && IsWindow(box); ++i) {
+        PostMessageA(box, WM_NULL, kProbeRequest, 0);
+        Sleep(10);
+        answer = reinterpret_cast<INT_PTR>(GetPropA(box, kIconProperty));
+    }
+    UnhookWindowsHookEx(installed);
+    if (answer >= 1 && answer <= kStandardIconCount) return kStandardIconNames[answer - 1];
+    return answer == kIconNone ? "none" : "(no answer)";
+}
+
+SeenDialog readDialog(HWND box) {
+    SeenDialog dialog;
+    dialog.caption = windowText(box);
+    dialog.text = windowText(GetDlgItem(box, 0xFFFF));
+    for (int id : kButtons) {
+        HWND control = GetDlgItem(box, id);
+        if (control && IsWindowVisible(control))
+            dialog.buttons += (dialog.buttons.empty() ? "" : " ") + std::string(buttonName(id));
+    }
+    // DM_GETDEFID is not reliable (Wine answers OK for every box), but the
+    // default button is the one that has the focus.
+    GUITHREADINFO focus = {};
+    focus.cbSize = sizeof focus;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) && focus.hwndFocus)
+        dialog.defaultButton = buttonName(GetDlgCtrlID(focus.hwndFocus));
+    dialog.icon = probeIcon(box);
+    return dialog;
+}
+
+}  // namespace
+
+const char* buttonName(int id) {
+    switch (id) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "";
+    }
+}
+
+ChildProcess::ChildProcess(const std::string& application, const std::string& commandLine,
+                           const std::string& currentDirectory, HANDLE output) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = output;
+    }
+    PROCESS_INFORMATION information = {};
+    std::string writable = commandLine;
+    if (!CreateProcessA(application.c_str(), &writable[0], nullptr, nullptr, output != nullptr, 0, nullptr,
+                        currentDirectory.c_str(), &startup, &information)) {
+        error = GetLastError();
+        return;
+    }
+    CloseHandle(information.hThread);
+    process.reset(information.hProcess);
+    processId = information.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() {
+    if (process.valid() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
+        TerminateProcess(process.get(), ERROR_TIMEOUT);
+}
+
+DWORD ChildProcess::exitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose,
+                   DWORD idleMs) {
+    DWORD lastSeen = GetTickCount();
+    while (WaitForSingleObject(child.handle(), 20) == WAIT_TIMEOUT) {
+        HWND box = findMessageBox(child.id());
+        if (!box) {
+            if (GetTickCount() - lastSeen <= idleMs) continue;
+            TerminateProcess(child.handle(), ERROR_TIMEOUT);
+            WaitForSingleObject(child.handle(), INFINITE);
+            return false;
+        }
+        const int answer = choose(readDialog(box));
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        // The next box may only be looked for once this one is gone.
+        lastSeen = GetTickCount();
+        while (IsWindow(box) && GetTickCount() - lastSeen <= idleMs &&
+               WaitForSingleObject(child.handle(), 10) == WAIT_TIMEOUT) {
+        }
+        lastSeen = GetTickCount();
+    }
+    return true;
+}

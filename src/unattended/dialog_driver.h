@@ -1,0 +1,57 @@
+// Starts a Windows program and answers its message boxes as a person would,
+// reading each one first: caption, text, buttons, default button and, where
+// dialog_probe.dll lies beside the running program, the icon.
+#ifndef VANTREL_UNATTENDED_DIALOG_DRIVER_H_
+#define VANTREL_UNATTENDED_DIALOG_DRIVER_H_
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "system/handle.h"
+
+struct SeenDialog {
+    std::string caption;
+    std::string icon;           // "error", "question", "warning", "information",
+                                // "none", or "" without the probe
+    std::string buttons;        // e.g. "OK" or "Yes No"
+    std::string defaultButton;  // the button that Enter presses
+    std::string text;
+};
+
+// A started program; ended if still running when this object dies.
+class ChildProcess {
+public:
+    // Starts `application` with exactly `commandLine` in `currentDirectory`,
+    // its standard output and error going to `output` when one is given;
+    // startError() tells why it could not start.
+    ChildProcess(const std::string& application, const std::string& commandLine,
+                 const std::string& currentDirectory, HANDLE output = nullptr);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // The system's error code of the start, 0 when the program runs.
+    DWORD startError() const { return error; }
+    HANDLE handle() const { return process.get(); }
+    DWORD id() const { return processId; }
+    // The exit status once it has ended.
+    DWORD exitCode() const;
+
+private:
+    ScopedHandle process;
+    DWORD processId = 0;
+    DWORD error = 0;
+};
+
+// Presses, in every message box of `child`, the button (IDOK, IDYES, ...)
+// that `choose` picks, until the program ends. False when the program
+// showed no box for `idleMs` and was ended.
+bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose,
+                   DWORD idleMs);
+
+// The name of a button id: "OK", "Cancel", "Yes" or "No".
+const char* buttonName(int id);
+
+#endif  // VANTREL_UNATTENDED_DIALOG_DRIVER_H_

@@ -1,0 +1,39 @@
+#include "system/helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "tools/test_support.h"
+
+namespace {
+
+TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
+    const std::string system = Helpers::getSystemDirectory();  // C:\windows\system32\ under Wine
+    std::string upper = system, prefix = getenv("WINEPREFIX") ? getenv("WINEPREFIX") : "";
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    for (char& c : prefix) c = c == '/' ? '\\' : c;
+    ScratchDirectory scratch;
+    const std::string longName = scratch.makeDirectory("A folder with a long name");
+    char shortName[MAX_PATH] = "";
+    GetShortPathNameA(longName.c_str(), shortName, MAX_PATH);
+    const struct {
+        std::string first, second;
+        bool same;
+    } cases[] = {
+        {system, system, true},
+        {upper, system, true},
+        {system + "..\\system32\\", system, true},
+        {"\\\\?\\" + system, system, true},
+        {"\\\\.\\" + system, system, true},
+        {"C:\\system32-link\\", system, true},  // a link to it, made by the Wine runner
+        {"Z:" + prefix + "\\drive_c\\windows\\system32\\", system, true},
+        {Helpers::getWindowsDirectory(), system, false},
+        {system + "drivers\\", system, false},
+        {system + "missing\\", system + "MISSING\\", true},  // cannot be opened: compared as text
+        {system + "missing\\", system, false},
+        {shortName, longName, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.same, Helpers::isSameDirectory(c.first, c.second)) << c.first;
+}
+
+}  // namespace
