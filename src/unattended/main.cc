@@ -88,10 +88,10 @@ int main(int argc, char** argv) {
             // warning: it is refused unless allowed.
             if (dialog.buttons.find("Yes") != std::string::npos)
                 answer = dialog.text == question || options.allowSystemFolder ? IDYES : IDNO;
-            std::printf("--- dialog \"%s\"%s%s, buttons: %s\n%s\n--- answered: %s\n\n",
+            std::printf("--- dialog \"%s\"%s%s, buttons: %s, default %s\n%s\n--- answered: %s\n\n",
                         dialog.caption.c_str(), dialog.icon.empty() ? "" : ", icon: ",
-                        dialog.icon.c_str(), dialog.buttons.c_str(), dialog.text.c_str(),
-                        buttonName(answer));
+                        dialog.icon.c_str(), dialog.buttons.c_str(), dialog.defaultButton.c_str(),
+                        dialog.text.c_str(), buttonName(answer));
             std::fflush(stdout);
             return answer;
         },

@@ -12,42 +12,43 @@ namespace {
 using util::parser::CommandLineConverter;
 using util::parser::CommandLineConverterException;
 
-std::vector<std::string> arguments(const CommandLineConverter& converter) {
-    std::vector<std::string> result;
-    for (std::uint32_t i = 0; i < converter.getArgc(); ++i) {
-        EXPECT_NE(nullptr, converter.getArgv()[i]);
-        result.push_back(converter.getArgv()[i]);
-    }
-    EXPECT_EQ(nullptr, converter.getArgv()[converter.getArgc()]);
-    return result;
-}
-
-TEST(CommandLineConverterTest, SplitsByBlanksAndQuotes) {
+TEST(CommandLineConverterTest, SplitsByBlanksAndQuotesAndFindsArgumentZerosParts) {
     struct Case {
         std::string commandLine;
         std::vector<std::string> arguments;
+        std::string directory, fileName;  // of argument 0
     };
     const Case cases[] = {
-        {"uninstall.exe", {"uninstall.exe"}},
-        {"\"C:\\Program Files\\Tools\\uninstall.exe\" ", {"C:\\Program Files\\Tools\\uninstall.exe"}},
-        {"a  b", {"a", "b"}},
-        {"   a ", {"a"}},
-        {"a\tb", {"a\tb"}},
-        {"ab\"c d\"e", {"abc de"}},
-        {"a\"b c\"d\"e f\" g", {"ab cde f", "g"}},
-        {"a \"\" b", {"a", "", "b"}},
-        {"a\"\"b", {"ab"}},
-        {"\"a\"\"b\"", {"ab"}},
-        {"\"C:\\dir\\\" x", {"C:\\dir\\", "x"}},
-        {"a \\\"b c\\\"", {"a", "\\b c\\"}},
-        {"\"\"", {""}},
-        {"", {}},
-        {"    ", {}},
-        {"a\r\nb", {"a\r\nb"}},
+        {"uninstall.exe", {"uninstall.exe"}, "", "uninstall.exe"},
+        {"\"C:\\Program Files\\Tools\\uninstall.exe\" ", {"C:\\Program Files\\Tools\\uninstall.exe"},
+         "C:\\Program Files\\Tools\\", "uninstall.exe"},
+        {"C:\\\"My Dir\"\\file.txt", {"C:\\My Dir\\file.txt"}, "C:\\My Dir\\", "file.txt"},
+        {"a  b", {"a", "b"}, "", "a"},
+        {"   a ", {"a"}, "", "a"},
+        {"a\tb", {"a\tb"}, "", "a\tb"},
+        {"ab\"c d\"e", {"abc de"}, "", "abc de"},
+        {"a\"b c\"d\"e f\" g", {"ab cde f", "g"}, "", "ab cde f"},
+        {"a \"\" b", {"a", "", "b"}, "", "a"},
+        {"a\"\"b", {"ab"}, "", "ab"},
+        {"\"a\"\"b\"", {"ab"}, "", "ab"},
+        {"\"C:\\dir\\\" x", {"C:\\dir\\", "x"}, "C:\\dir\\", ""},
+        {"a \\\"b c\\\"", {"a", "\\b c\\"}, "", "a"},
+        {"\"\" x", {"", "x"}, "", ""},
+        {"..\\uninstall.exe", {"..\\uninstall.exe"}, "..\\", "uninstall.exe"},
+        {"C:/Tools/uninstall.exe", {"C:/Tools/uninstall.exe"}, "", "C:/Tools/uninstall.exe"},
+        {"C:uninstall.exe", {"C:uninstall.exe"}, "", "C:uninstall.exe"},
+        {"a\r\nb", {"a\r\nb"}, "", "a\r\nb"},
+        {"", {}, "", ""},
+        {"    ", {}, "", ""},
     };
     for (const Case& c : cases) {
         CommandLineConverter converter(c.commandLine);
-        EXPECT_EQ(c.arguments, arguments(converter)) << "[" << c.commandLine << "]";
+        std::vector<std::string> arguments(converter.getArgv(), converter.getArgv() + converter.getArgc());
+        EXPECT_EQ(c.arguments, arguments) << "[" << c.commandLine << "]";
+        EXPECT_EQ(nullptr, converter.getArgv()[converter.getArgc()]);
+        if (c.arguments.empty()) continue;  // no argument 0: the end-to-end blank command line
+        EXPECT_EQ(c.directory, converter.getApplicationDirectory()) << c.commandLine;
+        EXPECT_EQ(c.fileName, converter.getApplicationFileName()) << c.commandLine;
     }
 }
 
@@ -57,43 +58,6 @@ TEST(CommandLineConverterTest, UnmatchedQuoteNamesTheLineWithItsAddedBlank) {
         EXPECT_EQ("Unmatched \" found when parsing command line: " + commandLine + " ",
                   thrownMessage<CommandLineConverterException>(
                       [&] { CommandLineConverter converter(commandLine); }));
-}
-
-TEST(CommandLineConverterTest, ApplicationPathComesFromArgumentZero) {
-    struct Case {
-        std::string commandLine;
-        std::string directory;
-        std::string fileName;
-    };
-    const Case cases[] = {
-        {"C:\\Tools\\uninstall.exe /x", "C:\\Tools\\", "uninstall.exe"},
-        {"uninstall", "", "uninstall"},
-        {"..\\uninstall.exe", "..\\", "uninstall.exe"},
-        {"C:/Tools/uninstall.exe", "", "C:/Tools/uninstall.exe"},
-        {"C:uninstall.exe", "", "C:uninstall.exe"},
-        {"C:\\Tools\\", "C:\\Tools\\", ""},
-        {"\"\" x", "", ""},
-        {"\"C:\\Program Files\\Vantrel\\uninstall.exe\"", "C:\\Program Files\\Vantrel\\", "uninstall.exe"},
-    };
-    for (const Case& c : cases) {
-        CommandLineConverter converter(c.commandLine);
-        EXPECT_EQ(c.directory, converter.getApplicationDirectory()) << c.commandLine;
-        EXPECT_EQ(c.fileName, converter.getApplicationFileName()) << c.commandLine;
-    }
-}
-
-TEST(CommandLineConverterTest, NoArgumentZeroIsReportedByBothOperations) {
-    CommandLineConverter converter("  ");
-    const std::string message = "Error getting the application directory. __argc is zero.";
-    for (auto operation : {&CommandLineConverter::getApplicationDirectory,
-                           &CommandLineConverter::getApplicationFileName})
-        EXPECT_EQ(message, thrownMessage<exceptions::Exception>([&] { (converter.*operation)(); }));
-}
-
-TEST(PathTest, QuotesAnywhereAreIgnored) {
-    EXPECT_EQ("C:\\My Dir\\", getPathDirectory("C:\\\"My Dir\"\\file.txt"));
-    EXPECT_EQ("file.txt", getPathFileName("C:\\\"My Dir\"\\file.txt"));
-    EXPECT_EQ("ab", getPathFileName("\"a\"b"));
 }
 
 }  // namespace

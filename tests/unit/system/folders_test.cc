@@ -31,9 +31,14 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
         {system + "missing\\", system + "MISSING\\", true},  // cannot be opened: compared as text
         {system + "missing\\", system, false},
         {shortName, longName, true},
+        {"", scratch.directory(), true},  // a bare file name's folder is the current one
     };
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    SetCurrentDirectoryA(scratch.directory().c_str());
     for (const auto& c : cases)
         EXPECT_EQ(c.same, Helpers::isSameDirectory(c.first, c.second)) << c.first;
+    SetCurrentDirectoryA(current);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// dialog_probe.dll: loaded into the program under test by a WH_GETMESSAGE
-// hook, where icon handles can be compared. On the probe message it tells
-// which standard icon the message box shows by setting a window property.
+// dialog_probe.dll: loaded by a WH_GETMESSAGE hook into the program whose
+// dialogs are answered, where icon handles can be compared. On the probe
+// message it tells which standard icon the message box shows by setting a
+// window property. Optional: without it the log names no icons.
 #include <windows.h>
 
 #include "unattended/probe_protocol.h"
