@@ -89,30 +89,24 @@ void Config::parse(const std::string& text) {
 
 void Config::setValue(const std::string& key, const std::string& value) { values[key] = value; }
 
-std::string Config::toString() {
+std::string Config::toString() { return format(io::LF); }
+
+std::string Config::format(const std::string& lineEnd) {
     MutexLock lock(mutex);
     std::string text;
     for (const auto& entry : values) {
         text += entry.first;
         text += ' ';
         text += entry.second;
-        text += io::LF;
+        text += lineEnd;
     }
     return text;
 }
 
 bool Config::save(const std::string& fileName) {
-    const std::string text = toString();
-    // Written by length, not as a C string, so that NUL bytes survive.
-    std::string bytes;
-    bytes.reserve(text.size() + text.size() / 8);
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find(io::LF, start), text.size());
-        bytes.append(text, start, end - start);
-        if (end < text.size()) bytes += "\r\n";
-        start = end + 1;
-    }
-    return io::saveFile(fileName, bytes);
+    // The written form with CR LF built at once: a million entries are then
+    // held as text once, not twice. Written by length, so NUL bytes survive.
+    return io::saveFile(fileName, format(io::CR + io::LF));
 }
 
 Mutex& Config::getMutex() { return mutex; }

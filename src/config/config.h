@@ -57,6 +57,8 @@ public:
     const ConfigException& getFirstError() const;
 
 private:
+    // The entries as text, each line ended by `lineEnd`, under the lock.
+    std::string format(const std::string& lineEnd);
     void parse(const std::string& text);
     void reportError(const std::string& message);
     static std::size_t findLineEnd(const std::string& text, std::size_t from);

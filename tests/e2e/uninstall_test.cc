@@ -61,9 +61,11 @@ const std::string kDll("MZ tracer\0 bytes", 16);
 const std::string kConfirm = "Are you sure you want to uninstall Vantrel ?";
 const Dialog kYes = {"Uninstall", "question", "Yes No", "Yes", kConfirm, IDYES};
 const Dialog kNo = {"Uninstall", "question", "Yes No", "Yes", kConfirm, IDNO};
+Dialog error(const std::string& text) { return {"Uninstall Error", "error", "OK", "OK", text, IDOK}; }
+Dialog information(const std::string& text) { return {"Uninstall Information", "information", "OK", "OK", text, IDOK}; }
 const Dialog kSuccess = {"Uninstall Success", "information", "OK", "OK",
                          "Vantrel was successfully uninstalled.\nPlease remove the uninstall.exe file.", IDOK};
-const Dialog kCanceled = {"Uninstall Error", "error", "OK", "OK", "Uninstall was canceled by user.", IDOK};
+const Dialog kCanceled = error("Uninstall was canceled by user.");
 const std::string kReboot =
     "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n";
 
@@ -88,56 +90,44 @@ const Scenario scenarios[] = {
      {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
     {"MissingConfigurationReportsEverySearchedPlace", "app", "{exe}", "{work}", false,
      {dll(After::Unchanged)},
-     {kYes, {"Uninstall Error", "error", "OK", "OK",
-             "Couldn't find one of the required files. \nError message: Could not find the file in "
-             "any of the directories. Result of loading:\n"
-             "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
-             "Try 2. The file {work}vantrelconfig.txt did not exist.\n"
-             "Try 3. The file {system}vantrelconfig.txt did not exist.\n"
-             "Try 4. The file {windows}vantrelconfig.txt did not exist.\n", IDOK}},
-     1605},
+     {kYes, error("Couldn't find one of the required files. \nError message: Could not find the file in "
+                   "any of the directories. Result of loading:\n"
+                   "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
+                   "Try 2. The file {work}vantrelconfig.txt did not exist.\n"
+                   "Try 3. The file {system}vantrelconfig.txt did not exist.\n"
+                   "Try 4. The file {windows}vantrelconfig.txt did not exist.\n")}, 1605},
     {"SystemFolderReachedThroughALinkIsWarnedAbout", "app", "{exe}", "{link}", false,
      {config("{app}", FILE_ATTRIBUTE_HIDDEN, After::Unchanged), systemDll(After::Unchanged)},
      {kYes, warning("{link}", IDNO), kCanceled}, 1602},
     {"DllInUseSwitchesTracingOff", "app", "{exe}", "{work}", false,
      {config("{app}", kRHS, After::Rewritten), kDllInUse,
       {"{app}", "vantrelconfig.txt.saving", "older save", 0, Hold::None, After::Unchanged}},
-     {kYes, {"Uninstall Information", "information", "OK", "OK", kReboot, IDOK}}, 3010},
+     {kYes, information(kReboot)}, 3010},
     {"DllInUseSwitchesTracingOffWhileTheTracerWritesItsConfiguration", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Rewritten, Hold::ReadWriteSharing), kDllInUse},
-     {kYes, {"Uninstall Information", "information", "OK", "OK", kReboot, IDOK}}, 3010},
+     {kYes, information(kReboot)}, 3010},
     {"DllInUseWithAnUnwritableConfigurationSaysSo", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), kDllInUse},
-     {kYes, {"Uninstall Information", "information", "OK", "OK",
-             kReboot + "Tracing could not be switched off in {app}vantrelconfig.txt.\n"
-                       "Please set TRACE_ENABLED to 0 in this file before you reboot.\n", IDOK}},
-     1603},
+     {kYes, information(kReboot + "Tracing could not be switched off in {app}vantrelconfig.txt.\n"
+                             "Please set TRACE_ENABLED to 0 in this file before you reboot.\n")}, 1603},
     {"DllInUseWithMalformedConfigurationKeepsIt", "app", "{exe}", "{work}", false,
      {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\nBROKEN\n", 0, Hold::None, After::Unchanged}, kDllInUse},
-     {kYes, {"Uninstall Error", "error", "OK", "OK",
-             "An error occured when parsing the config file. \nError message: A key without a value "
-             "was detected, key: BROKEN", IDOK}},
-     1603},
+     {kYes, error("An error occured when parsing the config file. \nError message: A key without a value "
+                   "was detected, key: BROKEN")}, 1603},
     {"LockedConfigurationIsReportedAfterTheDllIsGone", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
-     {kYes, {"Uninstall Information", "information", "OK", "OK",
-             "Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
-             "Please delete this file manually.\nError message: {error 32}", IDOK}},
-     1603},
+     {kYes, information("Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
+                         "Please delete this file manually.\nError message: {error 32}")}, 1603},
     {"ProtectedFilesInTheCurrentFolderAreDeleted", "app", "{exe}", "{work}", false,
      {config("{work}", kRHS), {"{work}", "ws2_32.dll", kDll, kRHS, Hold::None, After::Deleted}},
      {kYes, kSuccess}, 0},
     {"UnmatchedQuoteIsACommandLineError", "app", "\"{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)},
-     {kYes, {"Uninstall Error", "error", "OK", "OK",
-             "An error occured when getting the command line. \nError message: Unmatched \" found "
-             "when parsing command line: \"{exe} ", IDOK}},
-     1603},
+     {kYes, error("An error occured when getting the command line. \nError message: Unmatched \" found "
+                   "when parsing command line: \"{exe} ")}, 1603},
     {"BlankCommandLineHasNoArgumentZero", "app", " ", "{work}", false,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)},
-     {kYes, {"Uninstall Error", "error", "OK", "OK",
-             "An error occured.\nError message: Error getting the application directory. __argc is zero.", IDOK}},
-     1603},
+     {kYes, error("An error occured.\nError message: Error getting the application directory. __argc is zero.")}, 1603},
     {"UnattendedRemovesBothFiles", "Program Files\\Vantrel", "", "{work}", true,
      {config(), dll()}, {kYes, kSuccess}, 0},
     {"UnattendedRefusesTheSystemFolderByDefault", "app", "", "{work}", true,
@@ -147,6 +137,8 @@ const Scenario scenarios[] = {
      {config(), systemDll(After::Deleted)}, {kYes, warning("{system}", IDYES), kSuccess}, 0},
     {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedEndsAProgramThatShowsNoDialog", "app", "--timeout 1 {windows}notepad.exe", "{work}", true,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_TIMEOUT},
 };
 
 // One scenario's directories with the programs in place; Wine's own
@@ -242,8 +234,9 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         expected += stage.expand("uninstall-unattended: {exe} exited with ") + std::to_string(scenario.exitCode) + "\n";
         shown = stage.runUnattended(scenario, exitCode);
         shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // a text-mode log
-        // A bad option: no dialog, the usage on standard error.
-        if (scenario.dialogs.empty()) expected = shown.find("usage: uninstall-unattended.exe") == 0 ? shown : "usage";
+        // Without a dialog (a bad option, a program that shows none) the
+        // status tells: the log is the usage, or the timeout's line.
+        if (scenario.dialogs.empty()) expected = shown;
     } else {
         ChildProcess child(stage.expand("{exe}"), stage.expand(scenario.commandLine), stage.expand(scenario.currentDirectory));
         std::size_t next = 0;
