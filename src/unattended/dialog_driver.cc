@@ -36,13 +36,6 @@ HWND findMessageBox(DWORD processId) {
     return search.found;
 }
 
-std::string besideThisProgram(const std::string& name) {
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.substr(0, path.rfind('\\') + 1) + name;
-}
-
 // Icon handles mean nothing across processes: the probe, hooked into the
 // program that shows the box, compares them there.
 std::string probeIcon(HWND box) {
@@ -83,6 +76,13 @@ SeenDialog readDialog(HWND box) {
 }
 
 }  // namespace
+
+std::string besideThisProgram(const std::string& name) {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string path = self;
+    return path.substr(0, path.rfind('\\') + 1) + name;
+}
 
 const char* buttonName(int id) {
     switch (id) {

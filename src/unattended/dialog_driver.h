@@ -54,4 +54,7 @@ bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog
 // The name of a button id: "OK", "Cancel", "Yes" or "No".
 const char* buttonName(int id);
 
+// The path of `name` in the folder of the running program.
+std::string besideThisProgram(const std::string& name);
+
 #endif  // VANTREL_UNATTENDED_DIALOG_DRIVER_H_

@@ -51,13 +51,6 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
-std::string programBesideThisOne(const std::string& name) {
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string path = self;
-    return path.substr(0, path.rfind('\\') + 1) + name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,7 +64,7 @@ int main(int argc, char** argv) {
         return ERROR_INVALID_PARAMETER;
     }
     const std::string program = Helpers::getFullPath(
-        options.program.empty() ? programBesideThisOne("uninstall.exe") : options.program);
+        options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
     // As Explorer starts it: its quoted path, from its own folder.
     ChildProcess child(program, "\"" + program + "\"", program.substr(0, program.rfind('\\') + 1));
     if (const DWORD error = child.startError()) {

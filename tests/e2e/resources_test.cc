@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/test_support.h"
+#include "unattended/dialog_driver.h"
 
 namespace {
 

@@ -88,8 +88,8 @@ const File kDllInUse = dll(After::Unchanged, Hold::ReadSharing);
 const Scenario scenarios[] = {
     {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}", false,
      {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
-    {"MissingConfigurationReportsEverySearchedPlace", "app", "{exe}", "{work}", false,
-     {dll(After::Unchanged)},
+    {"MissingConfigurationReportsEverySearchedPlaceAndADirectoryIsNoFile", "app", "{exe}", "{work}", false,
+     {dll(After::Unchanged), config("{work}", FILE_ATTRIBUTE_DIRECTORY, After::Unchanged)},
      {kYes, error("Couldn't find one of the required files. \nError message: Could not find the file in "
                    "any of the directories. Result of loading:\n"
                    "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
@@ -170,10 +170,13 @@ public:
         return text;
     }
 
-    // Writes the file, or leaves one already there; holds it if asked.
+    // Writes the file (or makes a directory of that name), or leaves one
+    // already there; holds it if asked.
     std::string put(const File& file) {
         const std::string path = expand(file.directory) + file.name;
-        if (file.bytes) {
+        if (file.attributes == FILE_ATTRIBUTE_DIRECTORY) {
+            CreateDirectoryA(path.c_str(), nullptr);
+        } else if (file.bytes) {
             writeFile(path, *file.bytes);
             SetFileAttributesA(path.c_str(), file.attributes);
         }

@@ -1,6 +1,6 @@
 // What the tests share: a scratch directory with helpers to stage and
 // read files, the message of an expected exception, and on Windows the
-// system's own error texts and the test program's directory.
+// system's own error texts.
 #ifndef VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 #define VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 
@@ -24,13 +24,6 @@ inline std::string systemText(DWORD code) {
     return result;
 }
 
-// The path of `name` in the directory of the running test program.
-inline std::string besideThisProgram(const std::string& name) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
-    return path.replace(path.rfind('\\') + 1, std::string::npos, name);
-}
 #endif
 
 inline std::string readFile(const std::string& path) {

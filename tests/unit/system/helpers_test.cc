@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "commandline/command_line_converter.h"
 #include "system/io.h"
 #include "tools/test_support.h"
 
@@ -31,24 +30,6 @@ TEST(DirectoryTest, LongAnswerIsAskedForAgainAndFailureIsTheSystemsText) {
     } catch (const exceptions::Exception& e) {
         EXPECT_EQ("System error message: " + systemText(ERROR_PATH_NOT_FOUND), e.getMessage());
     }
-}
-
-TEST(FindFileTest, FailureReportsEveryAttemptAndADirectoryIsNoFile) {
-    ScratchDirectory scratch;
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    SetCurrentDirectoryA(scratch.directory().c_str());
-    const std::string name = "vantrel-absent.txt";
-    CreateDirectoryA(name.c_str(), nullptr);
-    const std::string application =
-        util::parser::CommandLineConverter(GetCommandLineA()).getApplicationDirectory();
-    EXPECT_EQ("Could not find the file in any of the directories. Result of loading:\n"
-              "Try 1. The file " + application + name + " did not exist.\n"
-              "Try 2. The file " + scratch.directory() + name + " did not exist.\n"
-              "Try 3. The file " + Helpers::getSystemDirectory() + name + " did not exist.\n"
-              "Try 4. The file " + Helpers::getWindowsDirectory() + name + " did not exist.\n",
-              thrownMessage<io::FileNotFoundException>([&] { Helpers::findFile(name); }));
-    SetCurrentDirectoryA(saved);
 }
 
 }  // namespace
