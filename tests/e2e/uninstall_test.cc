@@ -137,6 +137,8 @@ const Scenario scenarios[] = {
      {config(), systemDll(After::Deleted)}, {kYes, warning("{system}", IDYES), kSuccess}, 0},
     {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedReportsAProgramThatCannotStart", "app", "{app}missing.exe", "{work}", true,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_FILE_NOT_FOUND},
     {"UnattendedEndsAProgramThatShowsNoDialog", "app", "--timeout 1 {windows}notepad.exe", "{work}", true,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_TIMEOUT},
 };
@@ -237,8 +239,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         expected += stage.expand("uninstall-unattended: {exe} exited with ") + std::to_string(scenario.exitCode) + "\n";
         shown = stage.runUnattended(scenario, exitCode);
         shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // a text-mode log
-        // Without a dialog (a bad option, a program that shows none) the
-        // status tells: the log is the usage, or the timeout's line.
+        // Without a dialog (a bad option, a program that cannot start or
+        // shows none) the status tells; the log says why in words.
         if (scenario.dialogs.empty()) expected = shown;
     } else {
         ChildProcess child(stage.expand("{exe}"), stage.expand(scenario.commandLine), stage.expand(scenario.currentDirectory));
