@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target uninstall uninstall-unattended sample_tracer >/dev/null
+cmake --build --preset windows --target uninstall uninstall-unattended dialog_probe sample_tracer >/dev/null
 
 build=$PWD/build/windows
 work=$(mktemp -d /tmp/vantrel-demo.XXXXXX)
@@ -25,8 +25,8 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 
 install="$WINEPREFIX/drive_c/Program Files/Vantrel"
 mkdir -p "$install"
-cp "$build/bin/uninstall.exe" "$build/bin/uninstall-unattended.exe" "$build/demo/ws2_32.dll" \
-    demo/vantrelconfig.txt "$install/"
+cp "$build/bin/uninstall.exe" "$build/bin/uninstall-unattended.exe" "$build/bin/dialog_probe.dll" \
+    "$build/demo/ws2_32.dll" demo/vantrelconfig.txt "$install/"
 
 show() {
     echo "== $1: C:\\Program Files\\Vantrel"
