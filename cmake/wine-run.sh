@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs a Windows program under Wine in a private prefix (never ~/.wine).
-# Usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+# Usage: wine-run.sh PREFIX ARCH PROGRAM [ARGS...], ARCH win32 or win64.
 # The first call boots the prefix with the null display driver, so that
 # message boxes are real, blocking windows without a display. A persistent
 # wineserver and Wine's background processes are started with their output
@@ -8,13 +8,16 @@
 # for them.
 set -e
 prefix=$1
-shift
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+arch=$2
+shift 2
+. "$(dirname "$0")/../scripts/host.sh"
+wine=$(wine_loader "$arch")
+export WINEPREFIX="$prefix" WINEARCH="$arch" WINELOADER="$wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$prefix"
 (
     flock 9
     if [ ! -f "$prefix/.booted" ]; then
-        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
+        "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
         # The desktop process chose its driver before the setting existed.
         wineserver -k 9>&- || true
         touch "$prefix/.booted"
@@ -23,6 +26,6 @@ mkdir -p "$prefix"
     [ -L "$prefix/drive_c/system32-link" ] || ln -s windows/system32 "$prefix/drive_c/system32-link"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
-    wine cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+    "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
 ) 9>"$prefix.lock"
-exec wine "$@"
+exec "$wine" "$@"

@@ -9,9 +9,13 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 have_cmd cmake || need+=(cmake)
 have_cmd ninja || need+=(ninja-build)
+# The shipped 32-bit build, and the same sources for x86-64: each host runs
+# whichever its Wine can (scripts/host.sh). The 32-bit loader is installed
+# everywhere, since trying it is how a host tells.
 have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686)
-have_pkg wine || need+=(wine)
+have_cmd x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
 have_pkg wine32:i386 || need+=(wine32:i386)
+have_pkg wine64 || need+=(wine64)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 # Native sanitizer builds, fuzzing and benchmarks.
 have_cmd clang++ || need+=(clang)

@@ -1,24 +1,30 @@
 #!/usr/bin/env bash
-# Usage: check-imports.sh BUDGET_KIB PROGRAM...
-# Fails unless each program imports only system DLLs (the tracer beside the
-# uninstaller is named ws2_32.dll, and a program importing WS2_32 would load
-# it from there) and stays within the size budget. Prints imports and sizes.
+# Usage: check-imports.sh OBJDUMP FORMAT BUDGET_KIB PROGRAM...
+# Fails unless each program is a PE file of FORMAT (pei-i386 for the shipped
+# 32-bit build), each .exe a console program, each imports only system DLLs
+# (the tracer beside the uninstaller is named ws2_32.dll, and a program
+# importing WS2_32 would load it from there), and each stays within the size
+# budget. Reads the files only: it runs on any host. Prints what it found.
 set -euo pipefail
-budget=$(( $1 * 1024 ))
-shift
+objdump=$1
+format=$2
+budget=$(( $3 * 1024 ))
+shift 3
 status=0
+fail() { echo "$(basename "$program"): $*" >&2; status=1; }
 for program in "$@"; do
-    imports=$(i686-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
+    headers=$("$objdump" -p "$program")
+    found=$(sed -n 's/.*file format //p' <<<"$headers" | head -n 1)
+    subsystem=$(sed -n 's/^Subsystem\s*[0-9a-f]*\s*//p' <<<"$headers")
+    imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
     size=$(stat -c %s "$program")
-    echo "$(basename "$program"): $size bytes (budget $budget); imports: $(echo $imports)"
-    unexpected=$(echo "$imports" | grep -viE '^(kernel32|user32|msvcrt)\.dll$' || true)
-    if [ -n "$unexpected" ]; then
-        echo "unexpected imports: $(echo $unexpected)" >&2
-        status=1
-    fi
-    if [ "$size" -gt "$budget" ]; then
-        echo "$(basename "$program") is over its size budget" >&2
-        status=1
-    fi
+    echo "$(basename "$program"): $found, $subsystem, $size bytes (budget $budget); imports: $(echo $imports)"
+    [ "$found" = "$format" ] || fail "is $found, not $format"
+    case "$program" in
+        *.exe) [ "$subsystem" = "(Windows CUI)" ] || fail "is no console program" ;;
+    esac
+    unexpected=$(grep -viE '^(kernel32|user32|msvcrt)\.dll$' <<<"$imports" || true)
+    [ -z "$unexpected" ] || fail "unexpected imports: $(echo $unexpected)"
+    [ "$size" -le "$budget" ] || fail "is over its size budget"
 done
 exit $status

@@ -6,22 +6,33 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target uninstall uninstall-unattended dialog_probe sample_tracer >/dev/null
+. scripts/host.sh
 
-build=$PWD/build/windows
+# The shipped 32-bit build where this host runs it; else the same sources
+# built for x86-64.
+if host_runs_32bit; then
+    preset=windows arch=win32 note=""
+else
+    preset=windows-x64 arch=win64
+    note="This host cannot run 32-bit programs: showing the x86-64 build of the same sources."
+fi
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target uninstall uninstall-unattended dialog_probe sample_tracer >/dev/null
+
+build=$PWD/build/$preset
+wine=$(wine_loader $arch)
 work=$(mktemp -d /tmp/vantrel-demo.XXXXXX)
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix WINEARCH=$arch WINELOADER=$wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
 echo "Creating a throwaway Wine prefix in $WINEPREFIX ..."
 if [ -z "${DISPLAY:-}" ]; then
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
     # The desktop process chose its driver before the setting existed.
     wineserver -k
 fi
 wineserver -p </dev/null >/dev/null 2>&1 || true
-wine cmd /c exit </dev/null >/dev/null 2>&1
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
 
 install="$WINEPREFIX/drive_c/Program Files/Vantrel"
 mkdir -p "$install"
@@ -38,16 +49,17 @@ show() {
     echo
 }
 
+[ -z "$note" ] || echo "$note"
 show "Before"
 program='C:\Program Files\Vantrel\uninstall.exe'
 if [ -n "${DISPLAY:-}" ]; then
     echo "Starting $program: answer its dialogs."
-    (cd "$install" && wine uninstall.exe)
+    (cd "$install" && "$wine" uninstall.exe)
 else
     echo "No display: running uninstall-unattended.exe beside it, as a deployment tool would."
     echo
     status=0
-    (cd "$install" && wine uninstall-unattended.exe) | tr -d '\r' || status=$?
+    (cd "$install" && "$wine" uninstall-unattended.exe) | tr -d '\r' || status=$?
     echo "(A Linux shell sees the exit status modulo 256: $status.)"
     echo
 fi

@@ -1,19 +1,44 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the Windows build's
-# unit and end-to-end tests under Wine, then the portable modules' tests
-# natively under AddressSanitizer and UndefinedBehaviorSanitizer, with
-# bounded fuzzing.
+# Installs what is missing, builds, and runs every test: the shipped 32-bit
+# build's unit and end-to-end tests under 32-bit Wine where this host runs
+# 32-bit programs (its static checks everywhere), the x86-64 build's under
+# 64-bit Wine, then the portable modules' tests natively under
+# AddressSanitizer and UndefinedBehaviorSanitizer, with bounded fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
+. scripts/host.sh
 
-stop_wine() { WINEPREFIX=$PWD/build/windows/wineprefix wineserver -k 2>/dev/null || true; }
+if ! host_runs_64bit; then
+    echo "test: 64-bit Wine ($wine64_loader, package wine64) does not start here, so no Windows test can run" >&2
+    exit 1
+fi
+if host_runs_32bit; then
+    runs32=ON
+    summary="Windows tests ran the 32-bit programs and the x86-64 build"
+else
+    runs32=OFF
+    summary="Windows tests ran the x86-64 build: this host cannot run 32-bit programs"
+fi
+
+stop_wine() {
+    for build in windows windows-x64; do WINEPREFIX=$PWD/build/$build/wineprefix wineserver -k 2>/dev/null || true; done
+}
 trap stop_wine EXIT
 
-cmake --preset windows
+# The shipped build: run under Wine where it can be, inspected everywhere.
+cmake --preset windows -DVANTREL_WINE_TESTS=$runs32
 cmake --build --preset windows
 ctest --preset windows
+
+# The same sources for x86-64; it reads the shipped programs' resources too.
+cmake --preset windows-x64
+cmake --build --preset windows-x64
+ctest --preset windows-x64
 
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+
+echo
+echo "$summary"

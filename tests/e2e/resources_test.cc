@@ -1,8 +1,11 @@
-// The version information and manifest that Windows reads from both programs.
+// The version information and manifest that Windows reads from both programs,
+// of this build and of the shipped 32-bit build where that lies elsewhere:
+// resources are read as data, so a 64-bit test reads a 32-bit program too.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,12 +13,29 @@
 
 namespace {
 
+struct Program {
+    std::string path, name, description;
+};
+
+std::vector<Program> programs() {
+    std::vector<std::string> folders = {besideThisProgram("")};
+#ifdef VANTREL_SHIPPED_PROGRAMS
+    std::string shipped = "Z:" VANTREL_SHIPPED_PROGRAMS "\\";
+    std::replace(shipped.begin(), shipped.end(), '/', '\\');
+    folders.push_back(shipped);
+#endif
+    std::vector<Program> found;
+    for (const std::string& folder : folders) {
+        found.push_back({folder + "uninstall.exe", "uninstall", "Vantrel uninstaller"});
+        found.push_back({folder + "uninstall-unattended.exe", "uninstall-unattended", "Vantrel unattended uninstaller"});
+    }
+    return found;
+}
+
 TEST(ResourcesTest, EachProgramNamesItselfAndAsksForAdministrator) {
-    const struct {
-        std::string name, description;
-    } programs[] = {{"uninstall", "Vantrel uninstaller"}, {"uninstall-unattended", "Vantrel unattended uninstaller"}};
-    for (const auto& program : programs) {
-        const std::string path = besideThisProgram(program.name + ".exe");
+    for (const Program& program : programs()) {
+        const std::string& path = program.path;
+        SCOPED_TRACE(path);
         std::vector<char> information(GetFileVersionInfoSizeA(path.c_str(), nullptr));
         ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(information.size()), information.data()));
         const std::pair<const char*, std::string> values[] = {
@@ -31,7 +51,8 @@ TEST(ResourcesTest, EachProgramNamesItselfAndAsksForAdministrator) {
             EXPECT_EQ(value.second, text) << program.name << " " << value.first;
         }
 
-        HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HMODULE module =
+            LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
         ASSERT_NE(nullptr, resource) << program.name;
         const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, resource))),
