@@ -22,6 +22,12 @@ have_cmd clang++ || need+=(clang)
 [ -n "$(ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] || need+=(libclang-rt-dev)
 have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
 have_pkg libgtest-dev || need+=(libgtest-dev)
+# `bootstrap.sh vm`: what scripts/vm32.sh needs to build and start its machine.
+if [ "${1:-}" = vm ]; then
+    have_cmd qemu-system-x86_64 || need+=(qemu-system-x86)
+    have_cmd debootstrap || need+=(debootstrap)
+    have_cmd mkfs.ext4 || need+=(e2fsprogs)
+fi
 
 [ ${#need[@]} -eq 0 ] && exit 0
 

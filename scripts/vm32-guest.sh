@@ -1,0 +1,24 @@
+#!/bin/sh
+# Init of the emulated machine that scripts/vm32.sh starts: runs the shipped
+# 32-bit build's Wine tests in the tree copied to the path it has on the
+# host, leaves their output and status in /vm32-result for the host to read
+# from the disk, and powers off.
+# The initramfs may have mounted some already.
+mountpoint -q /proc || mount -t proc proc /proc
+mountpoint -q /sys || mount -t sysfs sys /sys
+mountpoint -q /dev || mount -t devtmpfs dev /dev
+mkdir -p /dev/pts /dev/shm
+mountpoint -q /dev/pts || mount -t devpts devpts /dev/pts
+mountpoint -q /dev/shm || mount -t tmpfs shm /dev/shm
+export PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
+result=/vm32-result
+mkdir -p $result
+cd "$(cat /vm32-source)" && ctest --preset windows -LE static >$result/ctest.log 2>&1
+echo $? >$result/status
+tail -n 3 $result/ctest.log
+sync
+# Read-only first, so that nothing is left to write when the power goes.
+echo u >/proc/sysrq-trigger
+echo o >/proc/sysrq-trigger
+# Init must not end before the power does.
+while :; do sleep 60; done
