@@ -12,7 +12,9 @@ arch=$2
 shift 2
 . "$(dirname "$0")/../scripts/host.sh"
 wine=$(wine_loader "$arch")
-export WINEPREFIX="$prefix" WINEARCH="$arch" WINELOADER="$wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# UTF-8 Unix names, so that Windows names in any script can be stored.
+export WINEPREFIX="$prefix" WINEARCH="$arch" WINELOADER="$wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+       LC_ALL=C.UTF-8
 mkdir -p "$prefix"
 (
     flock 9
@@ -24,6 +26,11 @@ mkdir -p "$prefix"
     fi
     # A folder link to the system folder, as a junction would be on Windows.
     [ -L "$prefix/drive_c/system32-link" ] || ln -s windows/system32 "$prefix/drive_c/system32-link"
+    # A configuration file that is a symbolic link into another folder, as
+    # Windows programs under Wine cannot make one.
+    mkdir -p "$prefix/drive_c/linked" "$prefix/drive_c/linked-data"
+    [ -L "$prefix/drive_c/linked/vantrelconfig.txt" ] ||
+        ln -sf ../linked-data/vantrelconfig.txt "$prefix/drive_c/linked/vantrelconfig.txt"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
     "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true

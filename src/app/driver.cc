@@ -48,9 +48,11 @@ int runUninstaller() {
     } catch (const io::IOException& e) {
         dialog.showError("Couldn't find one of the required files. \nError message: " +
                          e.getMessage());
-        // Only the search's failure means the product is not there.
-        return dynamic_cast<const io::FileNotFoundException*>(&e) ? ERROR_UNKNOWN_PRODUCT
-                                                                   : ERROR_INSTALL_FAILURE;
+        // Only a search that found nothing by that name means the product
+        // is not there.
+        const auto* notFound = dynamic_cast<const io::FileNotFoundException*>(&e);
+        return notFound && !notFound->isPresentButUnopenable() ? ERROR_UNKNOWN_PRODUCT
+                                                               : ERROR_INSTALL_FAILURE;
     } catch (const util::Config::ConfigException& e) {
         dialog.showError("An error occured when parsing the config file. \nError message: " +
                          e.getMessage());

@@ -20,12 +20,6 @@ std::string expandPath(const std::string& path, Call call) {
     }
 }
 
-std::string longFullPath(const std::string& directory) {
-    return expandPath(Helpers::getFullPath(directory), [](const char* path, char* buffer, DWORD size) {
-        return GetLongPathNameA(path, buffer, size);
-    });
-}
-
 // The volume and file index of a folder: equal for every path that reaches
 // it, through links and drive letters too. False when it cannot be opened.
 bool identify(const std::string& directory, BY_HANDLE_FILE_INFORMATION& identity) {
@@ -45,6 +39,17 @@ std::string Helpers::getFullPath(const std::string& path) {
     });
 }
 
+std::string Helpers::getLongFullPath(const std::string& path) {
+    return expandPath(getFullPath(path), [](const char* name, char* buffer, DWORD size) {
+        return GetLongPathNameA(name, buffer, size);
+    });
+}
+
+bool Helpers::isSamePath(const std::string& first, const std::string& second) {
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, first.data(), static_cast<int>(first.size()),
+                          second.data(), static_cast<int>(second.size())) == CSTR_EQUAL;
+}
+
 bool Helpers::isSameDirectory(const std::string& first, const std::string& second) {
     const std::string a = first.empty() ? ".\\" : first;
     const std::string b = second.empty() ? ".\\" : second;
@@ -52,10 +57,7 @@ bool Helpers::isSameDirectory(const std::string& first, const std::string& secon
     if (identify(a, x) && identify(b, y))
         return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
                x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
-    const std::string textA = longFullPath(a), textB = longFullPath(b);
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, textA.data(),
-                          static_cast<int>(textA.size()), textB.data(),
-                          static_cast<int>(textB.size())) == CSTR_EQUAL;
+    return isSamePath(getLongFullPath(a), getLongFullPath(b));
 }
 
 std::vector<std::string> Helpers::getSystemDirectories() {

@@ -64,6 +64,7 @@ std::string Helpers::getWindowsDirectory() { return getDirectory(GetWindowsDirec
 std::string Helpers::findFile(const std::string& fileName) {
     std::string report;
     std::string candidate;
+    bool presentButUnopenable = false;
     try {
         for (unsigned attempt = 1; attempt <= 4; ++attempt) {
             const std::string label = "Try " + util::toDecimal(attempt) + ". ";
@@ -80,6 +81,11 @@ std::string Helpers::findFile(const std::string& fileName) {
                 }
                 candidate = directory + fileName;
                 if (io::fileExists(candidate)) return candidate;
+                // A directory of that name is no file; anything else that
+                // is there is the product's file, held or protected.
+                const DWORD attributes = GetFileAttributesA(candidate.c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                    presentButUnopenable = true;
                 report += label + "The file " + candidate + " did not exist.\n";
             } catch (const exceptions::Exception& e) {
                 report += label + "Exception caught when trying path " + candidate +
@@ -91,7 +97,8 @@ std::string Helpers::findFile(const std::string& fileName) {
         // with what was learnt so far.
     }
     throw io::FileNotFoundException(
-        "Could not find the file in any of the directories. Result of loading:\n" + report);
+        "Could not find the file in any of the directories. Result of loading:\n" + report,
+        presentButUnopenable);
 }
 
 void Helpers::deleteFile(const std::string& path) {

@@ -54,6 +54,13 @@ public:
     // The full path of `path`; `path` itself when the system cannot tell.
     static std::string getFullPath(const std::string& path);
 
+    // The full path of `path` with every short name made long, as far as
+    // the system can tell.
+    static std::string getLongFullPath(const std::string& path);
+
+    // Whether two paths are the same text in any letter case.
+    static bool isSamePath(const std::string& first, const std::string& second);
+
     // Deletes the file; throws io::IOException with the system's error text.
     static void deleteFile(const std::string& path);
 };

@@ -12,7 +12,10 @@ const std::string LF = "\n";
 
 IOException::IOException(const std::string& message) : RuntimeException(message) {}
 
-FileNotFoundException::FileNotFoundException(const std::string& message) : IOException(message) {}
+FileNotFoundException::FileNotFoundException(const std::string& message, bool presentButUnopenable)
+    : IOException(message), presentButUnopenable(presentButUnopenable) {}
+
+bool FileNotFoundException::isPresentButUnopenable() const { return presentButUnopenable; }
 
 namespace {
 
@@ -63,26 +66,60 @@ bool fileExists(const std::string& path) {
     return file != nullptr;
 }
 
-bool saveFile(const std::string& path, const std::string& bytes) {
-    const std::string temporary = createFileBeside(path);
-    if (!temporary.empty()) {
-        if (overwriteFile(temporary, bytes) && replaceFile(temporary, path)) return true;
-        std::remove(temporary.c_str());
-    }
-    // A program that holds the file with read and write sharing but without
-    // delete sharing (as fopen does) refuses any replacement; writing in
-    // place still works. The old bytes go back if that write fails halfway.
-    std::string old;
+namespace {
+
+// The whole content of `path` into `bytes`; false when it cannot be read.
+bool readWhole(const std::string& path, std::string& bytes) {
     try {
         std::uint32_t length = 0;
         std::unique_ptr<char[]> buffer(loadFile(path, length));
-        old.assign(buffer.get(), buffer ? length : 0);
+        bytes.assign(buffer.get(), buffer ? length : 0);
+        return true;
     } catch (const IOException&) {
         return false;
     }
-    if (overwriteFile(path, bytes)) return true;
-    overwriteFile(path, old);
+}
+
+bool replaceWithNewFile(const std::string& path, const std::string& bytes, const SaveCalls& calls) {
+    const std::string fresh = calls.createFileBeside(path, "new");
+    if (fresh.empty()) return false;
+    if (calls.overwriteFile(fresh, bytes)) {
+        const unsigned long error = calls.replaceFile(fresh, path);
+        if (error == 0) return true;
+        // The old file is gone and the new one is the only copy: it takes
+        // the name, never the bin.
+        if (error == kReplacementNotMoved) return calls.replaceFile(fresh, path) == 0;
+    }
+    std::remove(fresh.c_str());
     return false;
+}
+
+// A program that holds the file with read and write sharing but without
+// delete sharing (as fopen does) refuses any replacement; writing in place
+// still works.
+bool writeInPlace(const std::string& path, const std::string& bytes, const SaveCalls& calls) {
+    std::string old;
+    if (!readWhole(path, old)) return false;
+    const std::string backup = calls.createFileBeside(path, "bak");
+    if (backup.empty()) return false;
+    if (!calls.overwriteFile(backup, old)) {
+        std::remove(backup.c_str());
+        return false;
+    }
+    const bool saved = calls.overwriteFile(path, bytes);
+    // A failed write is undone; the backup stays only where the file may
+    // not hold the old bytes.
+    std::string now;
+    if (saved || calls.overwriteFile(path, old) || (readWhole(path, now) && now == old))
+        std::remove(backup.c_str());
+    return saved;
+}
+
+}  // namespace
+
+bool saveFile(const std::string& path, const std::string& bytes, const SaveCalls& calls) {
+    if (!mustWriteInPlace(path) && replaceWithNewFile(path, bytes, calls)) return true;
+    return writeInPlace(path, bytes, calls);
 }
 
 }  // namespace io

@@ -6,11 +6,27 @@
 
 #include "unattended/probe_protocol.h"
 
+namespace {
+
+// The box's icon control is found by what it is, a static control showing
+// an icon: its id differs between Windows (20) and Wine (1088).
+BOOL CALLBACK findIconControl(HWND control, LPARAM found) {
+    char className[16] = "";
+    GetClassNameA(control, className, sizeof className);
+    if (lstrcmpiA(className, "Static") != 0 || (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = control;
+    return FALSE;
+}
+
+}  // namespace
+
 extern "C" __declspec(dllexport) LRESULT CALLBACK probeHook(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && message->message == WM_NULL && message->wParam == kProbeRequest) {
-        HICON shown = reinterpret_cast<HICON>(
-            SendDlgItemMessageA(message->hwnd, kIconControlId, STM_GETICON, 0, 0));
+        HWND control = nullptr;
+        EnumChildWindows(message->hwnd, findIconControl, reinterpret_cast<LPARAM>(&control));
+        HICON shown = control ? reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0)) : nullptr;
         INT_PTR answer = kIconNone;
         for (INT_PTR i = 0; i < kStandardIconCount; ++i)
             if (shown && shown == LoadIconA(nullptr, kStandardIcons[i])) answer = i + 1;

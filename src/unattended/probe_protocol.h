@@ -6,8 +6,6 @@
 
 // The wParam of the WM_NULL that asks the probe for the icon.
 const WPARAM kProbeRequest = 0x56414E54;
-// The message box's icon control.
-const int kIconControlId = 1088;
 // The property that carries the answer: kIconNone, or 1 + index below.
 const char kIconProperty[] = "VantrelProbeIcon";
 const INT_PTR kIconNone = 100;

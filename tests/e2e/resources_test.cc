@@ -62,7 +62,7 @@ TEST(ResourcesTest, EachProgramNamesItselfAndAsksForAdministrator) {
             "<requestedExecutionLevel level=\"requireAdministrator\"",
             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2",
-            "<description>" + program.description};
+            "<description>" + program.description, "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8"};
         for (const std::string& text : required)
             EXPECT_NE(std::string::npos, manifest.find(text)) << program.name << ": " << text;
     }

@@ -21,10 +21,12 @@ namespace {
 
 const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-enum class After { Unchanged, Deleted, Rewritten };
+// A rewritten file is replaced by a new one (a new file index) or written
+// in place (the same), as the save must choose.
+enum class After { Unchanged, Deleted, Replaced, RewrittenInPlace };
 // How another program holds the file open: not, as a running tracer holds
-// its DLL, or as fopen holds a file it reads and writes.
-enum class Hold { None, ReadSharing, ReadWriteSharing };
+// its DLL, as fopen holds a file it reads and writes, or with no sharing.
+enum class Hold { None, ReadSharing, ReadWriteSharing, NoSharing };
 
 struct File {
     // The directory is {app}, {work} or {system}; without bytes, the file is
@@ -34,6 +36,7 @@ struct File {
     DWORD attributes;
     Hold hold;
     After after;
+    std::string hardLinkOf = "";  // made as a second name of that file
 };
 
 struct Dialog {
@@ -99,12 +102,17 @@ const Scenario scenarios[] = {
     {"SystemFolderReachedThroughALinkIsWarnedAbout", "app", "{exe}", "{link}", false,
      {config("{app}", FILE_ATTRIBUTE_HIDDEN, After::Unchanged), systemDll(After::Unchanged)},
      {kYes, warning("{link}", IDNO), kCanceled}, 1602},
+#ifdef _WIN64  // only a 64-bit Windows has it; the x86-64 build runs there
+    {"SysWow64ReachedAsTheCurrentFolderIsWarnedAbout", "app", "{exe}", "{windows}syswow64\\", false,
+     {config("{app}", 0, After::Unchanged), {"{windows}syswow64\\", "ws2_32.dll", std::nullopt, 0, Hold::None, After::Unchanged}},
+     {kYes, warning("{windows}syswow64\\", IDNO), kCanceled}, 1602},
+#endif
     {"DllInUseSwitchesTracingOff", "app", "{exe}", "{work}", false,
-     {config("{app}", kRHS, After::Rewritten), kDllInUse,
+     {config("{app}", kRHS, After::Replaced), kDllInUse,
       {"{app}", "vantrelconfig.txt.saving", "older save", 0, Hold::None, After::Unchanged}},
      {kYes, information(kReboot)}, 3010},
     {"DllInUseSwitchesTracingOffWhileTheTracerWritesItsConfiguration", "app", "{exe}", "{work}", false,
-     {config("{app}", 0, After::Rewritten, Hold::ReadWriteSharing), kDllInUse},
+     {config("{app}", 0, After::RewrittenInPlace, Hold::ReadWriteSharing), kDllInUse},
      {kYes, information(kReboot)}, 3010},
     {"DllInUseWithAnUnwritableConfigurationSaysSo", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), kDllInUse},
@@ -118,6 +126,26 @@ const Scenario scenarios[] = {
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
      {kYes, information("Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
                          "Please delete this file manually.\nError message: {error 32}")}, 1603},
+    {"DllInUseSwitchesTracingOffThroughASymbolicLink", "app", "{exe}", "{linked}", false,
+     {{"{linked}", "vantrelconfig.txt", kConfig, 0, Hold::None, After::RewrittenInPlace},
+      {"{linked-data}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::RewrittenInPlace}, kDllInUse},
+     {kYes, information(kReboot)}, 3010},
+    {"DllInUseSwitchesTracingOffUnderEveryNameOfTheFile", "app", "{exe}", "{work}", false,
+     {config("{app}", 0, After::RewrittenInPlace), kDllInUse,
+      {"{app}", "other name.txt", std::nullopt, 0, Hold::None, After::RewrittenInPlace, "{app}vantrelconfig.txt"}},
+     {kYes, information(kReboot)}, 3010},
+    {"ConfigurationThatCannotBeOpenedIsNoMissingProduct", "app", "{exe}", "{work}", false,
+     {config("{app}", 0, After::Unchanged, Hold::NoSharing), dll(After::Unchanged)},
+     {kYes, error("Couldn't find one of the required files. \nError message: Could not find the file in "
+                   "any of the directories. Result of loading:\n"
+                   "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
+                   "Try 2. The file {work}vantrelconfig.txt did not exist.\n"
+                   "Try 3. The file {system}vantrelconfig.txt did not exist.\n"
+                   "Try 4. The file {windows}vantrelconfig.txt did not exist.\n")}, 1603},
+    {"InstalledInAFolderNamedOutsideTheCodePage", "Вантрел\\app", "{exe}", "{work}", false,
+     {config(), dll()}, {kYes, kSuccess}, 0},
+    {"UnattendedRemovesFromAFolderNamedOutsideTheCodePage", "Вантрел\\app", "", "{work}", true,
+     {config(), dll()}, {kYes, kSuccess}, 0},
     {"ProtectedFilesInTheCurrentFolderAreDeleted", "app", "{exe}", "{work}", false,
      {config("{work}", kRHS), {"{work}", "ws2_32.dll", kDll, kRHS, Hold::None, After::Deleted}},
      {kYes, kSuccess}, 0},
@@ -137,6 +165,11 @@ const Scenario scenarios[] = {
      {config(), systemDll(After::Deleted)}, {kYes, warning("{system}", IDYES), kSuccess}, 0},
     {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedRefusesATimeoutOfZero", "app", "--timeout 0", "{work}", true, {config("{app}", 0, After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedRefusesATimeoutWithoutSeconds", "app", "--timeout", "{work}", true, {config("{app}", 0, After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedRefusesATimeoutThatIsNoNumber", "app", "--timeout 5x", "{work}", true, {config("{app}", 0, After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedRefusesANegativeTimeout", "app", "--timeout -1", "{work}", true, {config("{app}", 0, After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
+    {"UnattendedRefusesTwoPaths", "app", "{app}uninstall.exe {exe}", "{work}", true, {config("{app}", 0, After::Unchanged)}, {}, ERROR_INVALID_PARAMETER},
     {"UnattendedReportsAProgramThatCannotStart", "app", "{app}missing.exe", "{work}", true,
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_FILE_NOT_FOUND},
     {"UnattendedEndsAProgramThatShowsNoDialog", "app", "--timeout 1 {windows}notepad.exe", "{work}", true,
@@ -153,6 +186,10 @@ public:
         places["{system}"] = Helpers::getSystemDirectory();
         places["{windows}"] = Helpers::getWindowsDirectory();
         places["{link}"] = "C:\\system32-link\\";  // made by the Wine runner
+        // Its vantrelconfig.txt is a symbolic link into {linked-data}, made
+        // by the Wine runner.
+        places["{linked}"] = "C:\\linked\\";
+        places["{linked-data}"] = "C:\\linked-data\\";
         places["{exe}"] = places["{app}"] + "uninstall.exe";
         places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
         systemDll = readFile(expand("{system}ws2_32.dll"));
@@ -182,15 +219,17 @@ public:
             writeFile(path, *file.bytes);
             SetFileAttributesA(path.c_str(), file.attributes);
         }
+        if (!file.hardLinkOf.empty()) CreateHardLinkA(path.c_str(), expand(file.hardLinkOf).c_str(), nullptr);
         const DWORD write = file.hold == Hold::ReadWriteSharing ? GENERIC_WRITE : 0;
+        const DWORD sharing = file.hold == Hold::NoSharing ? 0 : FILE_SHARE_READ | (write ? FILE_SHARE_WRITE : 0);
         if (file.hold != Hold::None)
-            holds.push_back(CreateFileA(path.c_str(), GENERIC_READ | write, FILE_SHARE_READ | (write ? FILE_SHARE_WRITE : 0),
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+            holds.push_back(CreateFileA(path.c_str(), GENERIC_READ | write, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
         return path;
     }
 
-    // What the unattended runner writes to its standard output.
-    std::string runUnattended(const Scenario& scenario, DWORD& exitCode) {
+    // What the unattended runner writes to its standard output, and how
+    // many milliseconds it ran.
+    std::string runUnattended(const Scenario& scenario, DWORD& exitCode, DWORD& ran) {
         const std::string program = expand("{app}uninstall-unattended.exe");
         const std::string log = scratch.path("unattended.log");
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -199,7 +238,9 @@ public:
                                             CREATE_ALWAYS, 0, nullptr));
             ChildProcess runner(program, "\"" + program + "\" " + expand(scenario.commandLine),
                                 expand(scenario.currentDirectory), output.get());
+            const DWORD started = GetTickCount();
             WaitForSingleObject(runner.handle(), 60000);
+            ran = GetTickCount() - started;
             exitCode = runner.exitCode();
         }
         return readFile(log);
@@ -211,6 +252,15 @@ private:
     std::string systemDll;
     std::vector<HANDLE> holds;
 };
+
+// The file's index on its volume: a replacement gives the name a new one.
+ULONGLONG fileIndex(const std::string& path) {
+    ScopedHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION information = {};
+    GetFileInformationByHandle(file.get(), &information);
+    return (ULONGLONG(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+}
 
 // A dialog as uninstall-unattended.exe logs it.
 std::string logged(const std::string& caption, const std::string& icon, const std::string& buttons,
@@ -224,11 +274,16 @@ class UninstallTest : public testing::TestWithParam<Scenario> {};
 TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     const Scenario& scenario = GetParam();
     Stage stage(scenario);
-    std::vector<std::pair<std::string, DWORD>> before;  // bytes and attributes
+    struct Before {
+        std::string bytes;
+        DWORD attributes;
+        ULONGLONG index;
+    };
+    std::vector<Before> before;
     std::set<std::string> remaining = {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"};
     for (const File& file : scenario.files) {
         const std::string path = stage.put(file);
-        before.push_back({readFile(path), GetFileAttributesA(path.c_str())});
+        before.push_back({readFile(path), GetFileAttributesA(path.c_str()), fileIndex(path)});
         if (file.directory == "{app}" && file.after != After::Deleted) remaining.insert(file.name);
     }
     std::string expected, shown;
@@ -237,10 +292,18 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     DWORD exitCode = 0;
     if (scenario.unattended) {
         expected += stage.expand("uninstall-unattended: {exe} exited with ") + std::to_string(scenario.exitCode) + "\n";
-        shown = stage.runUnattended(scenario, exitCode);
+        DWORD ran = 0;
+        shown = stage.runUnattended(scenario, exitCode, ran);
         shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // a text-mode log
-        // Without a dialog (a bad option, a program that cannot start or
-        // shows none) the status tells; the log says why in words.
+        // Without a dialog the status tells; the log says why in words: the
+        // usage for a bad option, the end after the seconds asked for.
+        if (scenario.exitCode == ERROR_INVALID_PARAMETER) {
+            EXPECT_EQ(0u, shown.rfind("usage: uninstall-unattended.exe ", 0)) << shown;
+        }
+        if (scenario.exitCode == ERROR_TIMEOUT) {
+            EXPECT_EQ(stage.expand("uninstall-unattended: {windows}notepad.exe showed no dialog for 1 seconds and was ended\n"), shown);
+            EXPECT_TRUE(ran >= 1000 && ran < 5000) << ran << " ms";
+        }
         if (scenario.dialogs.empty()) expected = shown;
     } else {
         ChildProcess child(stage.expand("{exe}"), stage.expand(scenario.commandLine), stage.expand(scenario.currentDirectory));
@@ -264,14 +327,15 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, attributes) << path << " still exists";
             continue;
         }
-        EXPECT_EQ(file.after == After::Rewritten ? kRewritten : before[i].first, readFile(path)) << path;
-        const bool rewritten = file.after == After::Rewritten;
-        EXPECT_EQ(rewritten ? 0 : before[i].second, rewritten ? attributes & kRHS : attributes) << path;
+        const bool rewritten = file.after != After::Unchanged;
+        EXPECT_EQ(rewritten ? kRewritten : before[i].bytes, readFile(path)) << path;
+        EXPECT_EQ(rewritten ? 0 : before[i].attributes, rewritten ? attributes & kRHS : attributes) << path;
+        EXPECT_EQ(file.after == After::Replaced, fileIndex(path) != before[i].index) << path << ": replaced or written in place";
     }
     // Nothing else appears in the program's folder: no temporary file is left.
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(stage.expand("{app}")))
-        names.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(stage.expand("{app}"))))
+        names.insert(entry.path().filename().u8string());
     EXPECT_EQ(remaining, names);
 }
 
@@ -279,3 +343,4 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, UninstallTest, testing::ValuesIn(scenarios),
                          [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
 }  // namespace
+

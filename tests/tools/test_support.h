@@ -56,9 +56,9 @@ public:
         std::filesystem::create_directories(root);
     }
 
-    // Creates the directory `name` (with its parents) inside this one.
+    // Creates the directory `name` (with its parents, in UTF-8) inside this one.
     std::string makeDirectory(const std::string& name) const {
-        std::filesystem::create_directories(path(name));
+        std::filesystem::create_directories(std::filesystem::u8path(path(name)));
         return path(name) + static_cast<char>(std::filesystem::path::preferred_separator);
     }
     ~ScratchDirectory() {

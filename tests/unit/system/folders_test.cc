@@ -30,6 +30,7 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
         {system + "drivers\\", system, false},
         {system + "missing\\", system + "MISSING\\", true},  // cannot be opened: compared as text
         {system + "missing\\", system, false},
+        {system + "missing\\" + std::string(300, 'd'), system + "MISSING\\" + std::string(300, 'D'), true},
         {shortName, longName, true},
         {"", scratch.directory(), true},  // a bare file name's folder is the current one
     };

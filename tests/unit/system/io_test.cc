@@ -53,3 +53,71 @@ TEST(LoadFileTest, FileTheAddressSpaceCannotHoldIsNotEnoughMemory) {
 #endif
 
 }  // namespace
+
+// The save's system calls failing as the system documents they can.
+namespace fake {
+
+int overwrites = 0;
+int replaces = 0;
+std::string target;
+
+// The write into the file itself stops halfway once: a full disk.
+bool overwriteHalfOnce(const std::string& path, const std::string& bytes) {
+    if (path != target || overwrites++ > 0) return io::platformSaveCalls().overwriteFile(path, bytes);
+    io::platformSaveCalls().overwriteFile(path, bytes.substr(0, bytes.size() / 2));
+    return false;
+}
+
+// Whether, each time the file itself was written, its old bytes lay whole
+// in a backup beside it: what a crash at that moment would leave.
+bool backedUpWhenWritten = false;
+bool overwriteAfterLookingForTheBackup(const std::string& path, const std::string& bytes) {
+    if (path == target) {
+        bool found = false;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+            found |= entry.path().extension() == ".bak" && readFile(entry.path().string()) == "old bytes";
+        backedUpWhenWritten &= found;
+    }
+    return io::platformSaveCalls().overwriteFile(path, bytes);
+}
+
+// Refused, as while a program holds the file without delete sharing.
+unsigned long refuse(const std::string&, const std::string&) { return 32; }
+
+// ReplaceFileA's error 1176: the old file is gone, the new one keeps its
+// temporary name (a scanner holding it, say).
+unsigned long replaceLeavingOnlyTheNewFile(const std::string& source, const std::string& path) {
+    if (replaces++ > 0) return io::platformSaveCalls().replaceFile(source, path);
+    std::remove(path.c_str());
+    return io::kReplacementNotMoved;
+}
+
+}  // namespace fake
+
+TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
+    const io::SaveCalls real = io::platformSaveCalls();
+    const struct {
+        const char* name;
+        io::SaveCalls calls;
+        bool saved;
+        std::string bytes;
+    } cases[] = {
+        {"in place, the write fails halfway: the old bytes go back", {real.createFileBeside, fake::overwriteHalfOnce, fake::refuse}, false, "old bytes"},
+        {"replaced, the new file keeps its temporary name: it takes the file's", {real.createFileBeside, real.overwriteFile, fake::replaceLeavingOnlyTheNewFile}, true, "new bytes, longer"},
+        {"in place: the old bytes lie beside it while it is written", {real.createFileBeside, fake::overwriteAfterLookingForTheBackup, fake::refuse}, true, "new bytes, longer"},
+    };
+    for (const auto& c : cases) {
+        ScratchDirectory scratch;
+        fake::target = scratch.write("config.txt", "old bytes");
+        fake::overwrites = fake::replaces = 0;
+        fake::backedUpWhenWritten = true;
+        EXPECT_EQ(c.saved, io::saveFile(fake::target, "new bytes, longer", c.calls)) << c.name;
+        EXPECT_TRUE(fake::backedUpWhenWritten) << c.name;
+        EXPECT_EQ(c.bytes, readFile(fake::target)) << c.name;
+        // No backup, no temporary file is left beside it.
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.directory()))
+            names.push_back(entry.path().filename().string());
+        EXPECT_EQ(std::vector<std::string>{"config.txt"}, names) << c.name;
+    }
+}
