@@ -69,6 +69,11 @@ Dialog information(const std::string& text) { return {"Uninstall Information", "
 const Dialog kSuccess = {"Uninstall Success", "information", "OK", "OK",
                          "Vantrel was successfully uninstalled.\nPlease remove the uninstall.exe file.", IDOK};
 const Dialog kCanceled = error("Uninstall was canceled by user.");
+const Dialog kConfigNotFound = error(
+    "Couldn't find one of the required files. \nError message: Could not find the file in any of the directories. "
+    "Result of loading:\nTry 1. The file {app}vantrelconfig.txt did not exist.\nTry 2. The file {work}vantrelconfig.txt "
+    "did not exist.\nTry 3. The file {system}vantrelconfig.txt did not exist.\nTry 4. The file {windows}vantrelconfig.txt "
+    "did not exist.\n");
 const std::string kReboot =
     "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n";
 
@@ -93,12 +98,7 @@ const Scenario scenarios[] = {
      {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
     {"MissingConfigurationReportsEverySearchedPlaceAndADirectoryIsNoFile", "app", "{exe}", "{work}", false,
      {dll(After::Unchanged), config("{work}", FILE_ATTRIBUTE_DIRECTORY, After::Unchanged)},
-     {kYes, error("Couldn't find one of the required files. \nError message: Could not find the file in "
-                   "any of the directories. Result of loading:\n"
-                   "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
-                   "Try 2. The file {work}vantrelconfig.txt did not exist.\n"
-                   "Try 3. The file {system}vantrelconfig.txt did not exist.\n"
-                   "Try 4. The file {windows}vantrelconfig.txt did not exist.\n")}, 1605},
+     {kYes, kConfigNotFound}, 1605},
     {"SystemFolderReachedThroughALinkIsWarnedAbout", "app", "{exe}", "{link}", false,
      {config("{app}", FILE_ATTRIBUTE_HIDDEN, After::Unchanged), systemDll(After::Unchanged)},
      {kYes, warning("{link}", IDNO), kCanceled}, 1602},
@@ -136,12 +136,7 @@ const Scenario scenarios[] = {
      {kYes, information(kReboot)}, 3010},
     {"ConfigurationThatCannotBeOpenedIsNoMissingProduct", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged, Hold::NoSharing), dll(After::Unchanged)},
-     {kYes, error("Couldn't find one of the required files. \nError message: Could not find the file in "
-                   "any of the directories. Result of loading:\n"
-                   "Try 1. The file {app}vantrelconfig.txt did not exist.\n"
-                   "Try 2. The file {work}vantrelconfig.txt did not exist.\n"
-                   "Try 3. The file {system}vantrelconfig.txt did not exist.\n"
-                   "Try 4. The file {windows}vantrelconfig.txt did not exist.\n")}, 1603},
+     {kYes, kConfigNotFound}, 1603},
     {"InstalledInAFolderNamedOutsideTheCodePage", "Вантрел\\app", "{exe}", "{work}", false,
      {config(), dll()}, {kYes, kSuccess}, 0},
     {"UnattendedRemovesFromAFolderNamedOutsideTheCodePage", "Вантрел\\app", "", "{work}", true,
