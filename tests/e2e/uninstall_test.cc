@@ -171,8 +171,9 @@ const Scenario scenarios[] = {
      {config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_TIMEOUT},
 };
 
-// One scenario's directories with the programs in place; Wine's own
-// ws2_32.dll, which a scenario deletes, is put back when it ends.
+// One scenario's directories with the programs in place; files that were
+// there already (Wine's own ws2_32.dll), which a scenario may delete, are
+// put back when it ends.
 class Stage {
 public:
     explicit Stage(const Scenario& scenario) {
@@ -187,14 +188,14 @@ public:
         places["{linked-data}"] = "C:\\linked-data\\";
         places["{exe}"] = places["{app}"] + "uninstall.exe";
         places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
-        systemDll = readFile(expand("{system}ws2_32.dll"));
         for (const char* program : {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"})
             CopyFileA(besideThisProgram(program).c_str(), (places["{app}"] + program).c_str(), FALSE);
     }
 
     ~Stage() {
         for (HANDLE held : holds) CloseHandle(held);
-        if (!io::fileExists(expand("{system}ws2_32.dll"))) writeFile(expand("{system}ws2_32.dll"), systemDll);
+        for (const auto& kept : alreadyThere)
+            if (GetFileAttributesA(kept.first.c_str()) == INVALID_FILE_ATTRIBUTES) writeFile(kept.first, kept.second);
     }
 
     std::string expand(std::string text) const {
@@ -213,6 +214,8 @@ public:
         } else if (file.bytes) {
             writeFile(path, *file.bytes);
             SetFileAttributesA(path.c_str(), file.attributes);
+        } else {
+            alreadyThere.push_back({path, readFile(path)});
         }
         if (!file.hardLinkOf.empty()) CreateHardLinkA(path.c_str(), expand(file.hardLinkOf).c_str(), nullptr);
         const DWORD write = file.hold == Hold::ReadWriteSharing ? GENERIC_WRITE : 0;
@@ -244,7 +247,7 @@ public:
 private:
     ScratchDirectory scratch;
     std::map<std::string, std::string> places;
-    std::string systemDll;
+    std::vector<std::pair<std::string, std::string>> alreadyThere;  // path and bytes
     std::vector<HANDLE> holds;
 };
 
