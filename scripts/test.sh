@@ -36,6 +36,7 @@ trap stop_wine EXIT
 cmake --preset windows -DVANTREL_WINE_TESTS=$runs32
 cmake --build --preset windows
 ctest --preset windows
+scripts/check-reproducible.sh build/windows
 [ $vm = no ] || scripts/vm32.sh
 
 # The same sources for x86-64; it reads the shipped programs' resources too.
