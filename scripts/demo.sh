@@ -56,7 +56,10 @@ if [ -n "${DISPLAY:-}" ]; then
     echo "Starting $program: answer its dialogs."
     (cd "$install" && "$wine" uninstall.exe)
 else
-    echo "No display: running uninstall-unattended.exe beside it, as a deployment tool would."
+    echo "No display: running uninstall-unattended.exe beside it, as a deployment tool would;"
+    echo "first with --what-if, which changes nothing and tells what the run will do."
+    echo
+    (cd "$install" && "$wine" uninstall-unattended.exe --what-if) | tr -d '\r' || true
     echo
     status=0
     (cd "$install" && "$wine" uninstall-unattended.exe) | tr -d '\r' || status=$?

@@ -14,13 +14,6 @@ namespace uninstall {
 
 namespace {
 
-bool liesInASystemDirectory(const std::string& path) {
-    const std::string directory = getPathDirectory(path);
-    for (const std::string& system : Helpers::getSystemDirectories())
-        if (Helpers::isSameDirectory(directory, system)) return true;
-    return false;
-}
-
 void warnAboutSystemDirectory(const std::string& dllPath) {
     const std::string warning =
         "Uninstall will remove the " + PRODUCT_NAME + " dll.\nUninstall found: " + dllPath +
@@ -52,6 +45,13 @@ DllDeletionException::DllDeletionException(const std::string& message,
     : exceptions::Exception(message), unsavedConfigPath(unsavedConfigPath) {}
 
 const std::string& DllDeletionException::getUnsavedConfigPath() const { return unsavedConfigPath; }
+
+bool liesInASystemDirectory(const std::string& path) {
+    const std::string directory = getPathDirectory(path);
+    for (const std::string& system : Helpers::getSystemDirectories())
+        if (Helpers::isSameDirectory(directory, system)) return true;
+    return false;
+}
 
 void performUninstall() {
     const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME);

@@ -36,6 +36,11 @@ public:
     explicit UserCancelException(const std::string& message) : exceptions::Exception(message) {}
 };
 
+// Whether the file lies in one of Windows' system folders, however its
+// path spells the folder; throws exceptions::Exception when the system
+// folder cannot be asked for.
+bool liesInASystemDirectory(const std::string& path);
+
 // Removes both files; returns only when both are deleted, throws otherwise.
 void performUninstall();
 

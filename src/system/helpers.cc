@@ -61,7 +61,7 @@ std::string Helpers::getSystemDirectory() { return getDirectory(GetSystemDirecto
 
 std::string Helpers::getWindowsDirectory() { return getDirectory(GetWindowsDirectoryA); }
 
-std::string Helpers::findFile(const std::string& fileName) {
+std::string Helpers::findFile(const std::string& fileName, const std::string& startedIn) {
     std::string report;
     std::string candidate;
     bool presentButUnopenable = false;
@@ -72,10 +72,11 @@ std::string Helpers::findFile(const std::string& fileName) {
                 std::string directory;
                 switch (attempt) {
                 case 1:
-                    directory = util::parser::CommandLineConverter(GetCommandLineA())
-                                    .getApplicationDirectory();
+                    directory = !startedIn.empty() ? startedIn
+                                                   : util::parser::CommandLineConverter(GetCommandLineA())
+                                                         .getApplicationDirectory();
                     break;
-                case 2: directory = getCurrentDirectory(); break;
+                case 2: directory = !startedIn.empty() ? startedIn : getCurrentDirectory(); break;
                 case 3: directory = getSystemDirectory(); break;
                 default: directory = getWindowsDirectory(); break;
                 }

@@ -36,8 +36,10 @@ public:
 
     // The path of the first of the application, current, system and Windows
     // directories where `fileName` opens; throws io::FileNotFoundException
-    // with a report of every attempt when none does.
-    static std::string findFile(const std::string& fileName);
+    // with a report of every attempt when none does. With `startedIn`, the
+    // search of a program in that directory started from it: both the first
+    // and the second place are that directory.
+    static std::string findFile(const std::string& fileName, const std::string& startedIn = "");
 
     // Every folder that holds Windows' own system DLLs: the system
     // directory, and where they exist the 32-bit one of 64-bit Windows and

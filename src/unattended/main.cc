@@ -10,33 +10,46 @@
 #include "app/constants.h"
 #include "system/helpers.h"
 #include "unattended/dialog_driver.h"
+#include "unattended/transcript.h"
+#include "unattended/what_if.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: uninstall-unattended.exe [--allow-system-folder] [--timeout SECONDS] "
-    "[PATH_TO_UNINSTALL_EXE]\n"
+    "usage: uninstall-unattended.exe [--allow-system-folder] [--timeout SECONDS] [--log FILE] [--what-if]\n"
+    "                                [PATH_TO_UNINSTALL_EXE]\n"
     "Runs uninstall.exe (by default the one beside this program) and answers its dialogs:\n"
     "Yes to the confirmation, No to deleting a DLL from a Windows system folder unless\n"
-    "--allow-system-folder is given, OK to every message. Each dialog is printed. Exits\n"
-    "with the uninstaller's status: 0 done, 3010 done after a reboot, 1602 cancelled,\n"
-    "1605 a file not found, 1603 failed; 1460 when it showed no dialog for SECONDS\n"
-    "(default 300).\n";
+    "--allow-system-folder is given, OK to every message. Each dialog is printed, and with\n"
+    "--log also appended to FILE with the time. Exits with the uninstaller's status: 0 done,\n"
+    "3010 done after a reboot, 1602 cancelled, 1605 a file not found, 1603 failed; 1460 when\n"
+    "it showed no dialog for SECONDS (default 300). --what-if starts nothing and changes\n"
+    "nothing: it prints what a run would find and do, and exits with the status it would have.\n";
 
 struct Options {
     bool allowSystemFolder = false;
+    bool whatIf = false;
     unsigned long timeoutSeconds = 300;
+    std::string log;
     std::string program;
+    std::string given;  // the arguments as given, for the log
 };
 
 // False for anything but the documented options and at most one path.
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        options.given += (i > 1 ? " " : "") + argument;
         if (argument == "--allow-system-folder") {
             options.allowSystemFolder = true;
+        } else if (argument == "--what-if") {
+            options.whatIf = true;
+        } else if (argument == "--log" && i + 1 < argc && options.log.empty() && argv[i + 1][0] != '\0') {
+            options.log = argv[++i];
+            options.given += " " + options.log;
         } else if (argument == "--timeout" && i + 1 < argc) {
             char* end = nullptr;
+            options.given += " " + std::string(argv[i + 1]);
             options.timeoutSeconds = std::strtoul(argv[++i], &end, 10);
             // At most a day, so that the milliseconds fit in 32 bits.
             if (*argv[i] < '0' || *argv[i] > '9' || *end != '\0' || options.timeoutSeconds == 0 ||
@@ -51,6 +64,49 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
+std::string environment(const char* name) {
+    char value[256] = "";
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? value : "";
+}
+
+// Who ran what where: the first line of a run's record in the log.
+std::string openingLine(const std::string& program, const Options& options) {
+    char computer[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD size = sizeof computer;
+    GetComputerNameA(computer, &size);
+    const std::string domain = environment("USERDOMAIN");
+    return "uninstall-unattended: computer " + std::string(computer) + ", user " +
+           (domain.empty() ? "" : domain + "\\") + environment("USERNAME") + ", program " + program +
+           ", options: " + (options.given.empty() ? "(none)" : options.given) + "\n";
+}
+
+// Says why `program` cannot start and returns the system's code for it.
+int cannotStart(Transcript& transcript, const std::string& program, DWORD error) {
+    const std::string message = "uninstall-unattended: cannot start " + program + "\n" +
+                                Helpers::getErrorMessage(static_cast<int>(error));
+    std::fputs(message.c_str(), stderr);
+    transcript.log(message);
+    return static_cast<int>(error);
+}
+
+// The dry run's report, ending with the status it foresees.
+int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
+    const Forecast forecast = forecastUninstall(program.substr(0, program.rfind('\\') + 1), options.allowSystemFolder);
+    std::string report;
+    for (const std::string& line : forecast.lines) {
+        for (std::size_t start = 0; start < line.size();) {
+            std::size_t end = line.find('\n', start);
+            if (end == std::string::npos) end = line.size();
+            report += "what-if: " + line.substr(start, end - start) + "\n";
+            start = end + 1;
+        }
+    }
+    transcript.write(report + "what-if: " + program + " would exit with " + std::to_string(forecast.status) +
+                     ": " + outcomeInWords(forecast.status) + "\n");
+    return static_cast<int>(forecast.status);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,15 +119,26 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return ERROR_INVALID_PARAMETER;
     }
+    Transcript transcript;
+    if (!options.log.empty()) {
+        if (const DWORD error = transcript.openLog(options.log)) {
+            std::fprintf(stderr, "uninstall-unattended: cannot append to the log %s\n%s", options.log.c_str(),
+                         Helpers::getErrorMessage(static_cast<int>(error)).c_str());
+            return ERROR_INVALID_PARAMETER;
+        }
+    }
     const std::string program = Helpers::getFullPath(
         options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
+    transcript.log(openingLine(program, options));
+    // A dry run only asks whether the program is there.
+    if (options.whatIf) {
+        if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return cannotStart(transcript, program, GetLastError());
+        return whatIf(transcript, program, options);
+    }
     // As Explorer starts it: its quoted path, from its own folder.
     ChildProcess child(program, "\"" + program + "\"", program.substr(0, program.rfind('\\') + 1));
-    if (const DWORD error = child.startError()) {
-        std::fprintf(stderr, "uninstall-unattended: cannot start %s\n%s", program.c_str(),
-                     Helpers::getErrorMessage(static_cast<int>(error)).c_str());
-        return static_cast<int>(error);
-    }
+    if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
     const std::string question = confirmationQuestion();
     const bool ended = answerDialogs(
         child,
@@ -81,20 +148,18 @@ int main(int argc, char** argv) {
             // warning: it is refused unless allowed.
             if (dialog.buttons.find("Yes") != std::string::npos)
                 answer = dialog.text == question || options.allowSystemFolder ? IDYES : IDNO;
-            std::printf("--- dialog \"%s\"%s%s, buttons: %s, default %s\n%s\n--- answered: %s\n\n",
-                        dialog.caption.c_str(), dialog.icon.empty() ? "" : ", icon: ",
-                        dialog.icon.c_str(), dialog.buttons.c_str(), dialog.defaultButton.c_str(),
-                        dialog.text.c_str(), buttonName(answer));
-            std::fflush(stdout);
+            transcript.write("--- dialog \"" + dialog.caption + "\"" + (dialog.icon.empty() ? "" : ", icon: ") +
+                             dialog.icon + ", buttons: " + dialog.buttons + ", default " + dialog.defaultButton +
+                             "\n" + dialog.text + "\n--- answered: " + buttonName(answer) + "\n\n");
             return answer;
         },
         static_cast<DWORD>(options.timeoutSeconds * 1000));
     if (!ended) {
-        std::printf("uninstall-unattended: %s showed no dialog for %lu seconds and was ended\n",
-                    program.c_str(), options.timeoutSeconds);
+        transcript.write("uninstall-unattended: " + program + " showed no dialog for " +
+                         std::to_string(options.timeoutSeconds) + " seconds and was ended\n");
         return ERROR_TIMEOUT;
     }
     const DWORD status = child.exitCode();
-    std::printf("uninstall-unattended: %s exited with %lu\n", program.c_str(), status);
+    transcript.write("uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n");
     return static_cast<int>(status);
 }

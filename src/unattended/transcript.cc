@@ -1,0 +1,46 @@
+#include "unattended/transcript.h"
+
+#include <cstdio>
+
+namespace {
+
+// The lines of `block`, each after `stamp` and a space and ended by CR LF,
+// as Windows tools read a log.
+std::string stampLines(const std::string& block, const char* stamp) {
+    std::string stamped;
+    for (std::size_t start = 0; start < block.size();) {
+        std::size_t end = block.find('\n', start);
+        if (end == std::string::npos) end = block.size();
+        stamped += std::string(stamp) + " " + block.substr(start, end - start) + "\r\n";
+        start = end + 1;
+    }
+    return stamped;
+}
+
+}  // namespace
+
+DWORD Transcript::openLog(const std::string& path) {
+    // Append-only access: every write lands at the end, whoever else writes.
+    file.reset(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() ? 0 : GetLastError();
+}
+
+void Transcript::write(const std::string& block) {
+    std::fputs(block.c_str(), stdout);
+    std::fflush(stdout);
+    log(block);
+}
+
+void Transcript::log(const std::string& block) {
+    if (!file.valid()) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    const std::string lines = stampLines(block, stamp);
+    DWORD written = 0;
+    WriteFile(file.get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    FlushFileBuffers(file.get());
+}

@@ -1,0 +1,24 @@
+// The runner's dry run: what uninstall.exe, started from its own folder and
+// answered as the runner answers, would find, do and end with, told by the
+// product's own search, system-folder test and save, without changing a file.
+#ifndef VANTREL_UNATTENDED_WHAT_IF_H_
+#define VANTREL_UNATTENDED_WHAT_IF_H_
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct Forecast {
+    std::vector<std::string> lines;  // what was checked and found, one line each
+    DWORD status;                    // the exit status a real run would have
+};
+
+// Forecasts a run of the uninstaller in `programDirectory` (ending in a
+// backslash); `allowSystemFolder` as the runner's option.
+Forecast forecastUninstall(const std::string& programDirectory, bool allowSystemFolder);
+
+// The outcome of an exit status of the uninstaller, in words.
+const char* outcomeInWords(DWORD status);
+
+#endif  // VANTREL_UNATTENDED_WHAT_IF_H_
