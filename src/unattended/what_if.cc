@@ -126,7 +126,8 @@ Forecast forecastUninstall(const std::string& programDirectory, bool allowSystem
     const bool readOnly = isReadOnly(dllPath);
     const DWORD dllError = openError(dllPath, DELETE | (readOnly ? 0 : FILE_WRITE_DATA));
     if (dllError != 0) {
-        say(TRACER_DLL_NAME + ": in use: it does not open for writing and deleting. " + reason(dllError));
+        say(TRACER_DLL_NAME + (dllError == ERROR_SHARING_VIOLATION ? ": in use" : ": cannot be deleted") +
+            ": it does not open for writing and deleting. " + reason(dllError));
     } else if (readOnly) {
         say(TRACER_DLL_NAME + ": not held open; whether a program loaded it is unknown (it is read-only)");
     } else {
