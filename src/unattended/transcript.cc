@@ -20,8 +20,9 @@ std::string stampLines(const std::string& block, const char* stamp) {
 }  // namespace
 
 DWORD Transcript::openLog(const std::string& path) {
-    // Append-only access: every write lands at the end, whoever else writes.
-    file.reset(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // Append-only writes land at the end, whoever else writes; reading too,
+    // because a byte-range lock needs it.
+    file.reset(CreateFileA(path.c_str(), FILE_APPEND_DATA | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid() ? 0 : GetLastError();
 }
@@ -40,7 +41,15 @@ void Transcript::log(const std::string& block) {
     std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond);
     const std::string lines = stampLines(block, stamp);
+    // An append is not one step everywhere (Wine finds the end, then
+    // writes), so writers take turns by locking one byte far past any
+    // log's end, which works across processes and file shares.
+    OVERLAPPED turn = {};
+    turn.Offset = 0xFFFFFFFE;
+    turn.OffsetHigh = 0x3FFFFFFF;
+    const bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn);
     DWORD written = 0;
     WriteFile(file.get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
     FlushFileBuffers(file.get());
+    if (locked) UnlockFileEx(file.get(), 0, 1, 0, &turn);
 }

@@ -1,0 +1,40 @@
+#include "unattended/transcript.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <sstream>
+#include <thread>
+
+#include "tools/test_support.h"
+
+namespace {
+
+// Two runners appending to one log at once, as on a shared folder: each
+// keeps the other's lines whole, and every line carries its time.
+TEST(TranscriptTest, WritersSharingALogNeverMixTheirLines) {
+    ScratchDirectory scratch;
+    const std::string log = scratch.write("shared.log", "an earlier run\r\n");
+    auto writer = [&](char mark) {
+        Transcript transcript;
+        ASSERT_EQ(0u, transcript.openLog(log));
+        for (int i = 0; i < 200; ++i) transcript.log(std::string(300, mark) + "\n" + std::string(300, mark) + "\n");
+    };
+    std::thread first(writer, 'a'), second(writer, 'b');
+    first.join();
+    second.join();
+
+    std::istringstream lines(readFile(log));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ("an earlier run\r", line);
+    int count = 0;
+    for (; std::getline(lines, line); ++count) {
+        ASSERT_EQ(20u + 300 + 1, line.size()) << line;
+        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[0])) && line[4] == '-' && line[13] == ':') << line;
+        EXPECT_TRUE(line.substr(20, 300) == std::string(300, 'a') || line.substr(20, 300) == std::string(300, 'b')) << line;
+    }
+    EXPECT_EQ(800, count);
+}
+
+}  // namespace
