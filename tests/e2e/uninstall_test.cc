@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -143,8 +143,6 @@ const Scenario scenarios[] = {
     {"ConfigurationThatCannotBeOpenedIsNoMissingProduct", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged, Hold::NoSharing), dll(After::Unchanged)},
      {kYes, kConfigNotFound}, 1603},
-    {"InstalledInAFolderNamedOutsideTheCodePage", "Вантрел\\app", "{exe}", "{work}", false,
-     {config(), dll()}, {kYes, kSuccess}, 0},
     {"UnattendedRemovesFromAFolderNamedOutsideTheCodePage", "Вантрел\\app", "", "{work}", true,
      {config(), dll()}, {kYes, kSuccess}, 0},
     {"ProtectedFilesInTheCurrentFolderAreDeleted", "app", "{exe}", "{work}", false,
@@ -282,34 +280,16 @@ std::string logged(const std::string& caption, const std::string& icon, const st
            defaultButton + "\n" + text + "\n--- answered: " + buttonName(answer) + "\n\n";
 }
 
-std::string computerName() {
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = "";
-    DWORD size = sizeof name;
-    GetComputerNameA(name, &size);
-    return name;
+std::string environment(const char* name) {
+    char value[256] = "";
+    GetEnvironmentVariableA(name, value, sizeof value);
+    return value;
 }
 
-std::string userName() {
-    char domain[256] = "", user[256] = "";
-    GetEnvironmentVariableA("USERDOMAIN", domain, sizeof domain);
-    GetEnvironmentVariableA("USERNAME", user, sizeof user);
-    return (*domain ? std::string(domain) + "\\" : "") + user;
-}
-
-// A log's text with each line's "YYYY-MM-DD HH:MM:SS " taken off and LF
-// line ends; a line without its time is kept whole, so that it shows.
+// A log's text with each line's "YYYY-MM-DD HH:MM:SS " and CR taken off;
+// a line without its time or CR LF keeps what it has, so that it shows.
 std::string withoutTimes(const std::string& log) {
-    std::string text;
-    for (std::size_t start = 0, end; start < log.size(); start = end + 2) {
-        if ((end = log.find("\r\n", start)) == std::string::npos) return text + "(no CR LF) " + log.substr(start);
-        std::string line = log.substr(start, end - start);
-        bool stamped = line.size() >= 20;
-        for (std::size_t i = 0; stamped && i < 20; ++i)
-            stamped = std::string("0000-00-00 00:00:00 ")[i] == '0' ? std::isdigit(static_cast<unsigned char>(line[i])) != 0
-                                                                    : line[i] == "0000-00-00 00:00:00 "[i];
-        text += (stamped ? line.substr(20) : line) + "\n";
-    }
-    return text;
+    return std::regex_replace(log, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (.*)\r\n"), "$1\n");
 }
 
 class UninstallTest : public testing::TestWithParam<Scenario> {};
@@ -361,7 +341,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     // The program the runner is given last, or the uninstaller beside it.
     const std::string arguments = stage.expand(scenario.commandLine);
     const std::string last = arguments.substr(arguments.rfind(' ') + 1);
-    const std::string opening = "uninstall-unattended: computer " + computerName() + ", user " + userName() +
+    const std::string opening = "uninstall-unattended: computer " + environment("COMPUTERNAME") + ", user " +
+                                environment("USERDOMAIN") + "\\" + environment("USERNAME") +
                                 ", program " + (last.find(".exe") != std::string::npos ? last : stage.expand("{exe}")) +
                                 ", options: ";
     if (scenario.unattended) {
