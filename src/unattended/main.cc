@@ -32,24 +32,20 @@ struct Options {
     unsigned long timeoutSeconds = 300;
     std::string log;
     std::string program;
-    std::string given;  // the arguments as given, for the log
 };
 
 // False for anything but the documented options and at most one path.
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        options.given += (i > 1 ? " " : "") + argument;
         if (argument == "--allow-system-folder") {
             options.allowSystemFolder = true;
         } else if (argument == "--what-if") {
             options.whatIf = true;
         } else if (argument == "--log" && i + 1 < argc && options.log.empty() && argv[i + 1][0] != '\0') {
             options.log = argv[++i];
-            options.given += " " + options.log;
         } else if (argument == "--timeout" && i + 1 < argc) {
             char* end = nullptr;
-            options.given += " " + std::string(argv[i + 1]);
             options.timeoutSeconds = std::strtoul(argv[++i], &end, 10);
             // At most a day, so that the milliseconds fit in 32 bits.
             if (*argv[i] < '0' || *argv[i] > '9' || *end != '\0' || options.timeoutSeconds == 0 ||
@@ -70,15 +66,18 @@ std::string environment(const char* name) {
     return length > 0 && length < sizeof value ? value : "";
 }
 
-// Who ran what where: the first line of a run's record in the log.
-std::string openingLine(const std::string& program, const Options& options) {
+// Who ran what where, with the arguments as given: the first line of a
+// run's record in the log.
+std::string openingLine(const std::string& program, int argc, char** argv) {
     char computer[MAX_COMPUTERNAME_LENGTH + 1] = "";
     DWORD size = sizeof computer;
     GetComputerNameA(computer, &size);
     const std::string domain = environment("USERDOMAIN");
+    std::string arguments;
+    for (int i = 1; i < argc; ++i) arguments += std::string(i > 1 ? " " : "") + argv[i];
     return "uninstall-unattended: computer " + std::string(computer) + ", user " +
            (domain.empty() ? "" : domain + "\\") + environment("USERNAME") + ", program " + program +
-           ", options: " + (options.given.empty() ? "(none)" : options.given) + "\n";
+           ", options: " + (arguments.empty() ? "(none)" : arguments) + "\n";
 }
 
 // Says why `program` cannot start and returns the system's code for it.
@@ -93,17 +92,9 @@ int cannotStart(Transcript& transcript, const std::string& program, DWORD error)
 // The dry run's report, ending with the status it foresees.
 int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
     const Forecast forecast = forecastUninstall(program.substr(0, program.rfind('\\') + 1), options.allowSystemFolder);
-    std::string report;
-    for (const std::string& line : forecast.lines) {
-        for (std::size_t start = 0; start < line.size();) {
-            std::size_t end = line.find('\n', start);
-            if (end == std::string::npos) end = line.size();
-            report += "what-if: " + line.substr(start, end - start) + "\n";
-            start = end + 1;
-        }
-    }
-    transcript.write(report + "what-if: " + program + " would exit with " + std::to_string(forecast.status) +
-                     ": " + outcomeInWords(forecast.status) + "\n");
+    transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
+                                     ": " + outcomeInWords(forecast.status),
+                                 "what-if: "));
     return static_cast<int>(forecast.status);
 }
 
@@ -129,7 +120,7 @@ int main(int argc, char** argv) {
     }
     const std::string program = Helpers::getFullPath(
         options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
-    transcript.log(openingLine(program, options));
+    transcript.log(openingLine(program, argc, argv));
     // A dry run only asks whether the program is there.
     if (options.whatIf) {
         if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES)

@@ -2,22 +2,16 @@
 
 #include <cstdio>
 
-namespace {
-
-// The lines of `block`, each after `stamp` and a space and ended by CR LF,
-// as Windows tools read a log.
-std::string stampLines(const std::string& block, const char* stamp) {
-    std::string stamped;
+std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd) {
+    std::string lines;
     for (std::size_t start = 0; start < block.size();) {
         std::size_t end = block.find('\n', start);
         if (end == std::string::npos) end = block.size();
-        stamped += std::string(stamp) + " " + block.substr(start, end - start) + "\r\n";
+        lines += prefix + block.substr(start, end - start) + lineEnd;
         start = end + 1;
     }
-    return stamped;
+    return lines;
 }
-
-}  // namespace
 
 DWORD Transcript::openLog(const std::string& path) {
     // Append-only writes land at the end, whoever else writes; reading too,
@@ -40,7 +34,8 @@ void Transcript::log(const std::string& block) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond);
-    const std::string lines = stampLines(block, stamp);
+    // CR LF, as Windows tools read a log.
+    const std::string lines = prefixLines(block, std::string(stamp) + " ", "\r\n");
     // An append is not one step everywhere (Wine finds the end, then
     // writes), so writers take turns by locking one byte far past any
     // log's end, which works across processes and file shares.

@@ -27,4 +27,7 @@ private:
     ScopedHandle file{INVALID_HANDLE_VALUE};
 };
 
+// Each line of `block` after `prefix`, ended by `lineEnd`.
+std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd = "\n");
+
 #endif  // VANTREL_UNATTENDED_TRANSCRIPT_H_

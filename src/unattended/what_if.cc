@@ -90,7 +90,7 @@ const char* outcomeInWords(DWORD status) {
 
 Forecast forecastUninstall(const std::string& programDirectory, bool allowSystemFolder) {
     Forecast forecast{{}, ERROR_INSTALL_FAILURE};
-    auto say = [&](const std::string& line) { forecast.lines.push_back(line); };
+    auto say = [&](const std::string& line) { forecast.report += line + "\n"; };
     auto end = [&](DWORD status) {
         forecast.status = status;
         return forecast;

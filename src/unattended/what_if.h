@@ -7,11 +7,10 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 struct Forecast {
-    std::vector<std::string> lines;  // what was checked and found, one line each
-    DWORD status;                    // the exit status a real run would have
+    std::string report;  // what was checked and found, a line each
+    DWORD status;        // the exit status a real run would have
 };
 
 // Forecasts a run of the uninstaller in `programDirectory` (ending in a
