@@ -39,7 +39,7 @@ ctest --preset windows
 scripts/check-reproducible.sh build/windows
 [ $vm = no ] || scripts/vm32.sh
 
-# The same sources for x86-64; it reads the shipped programs' resources too.
+# The same sources for x86-64, under 64-bit Wine.
 cmake --preset windows-x64
 cmake --build --preset windows-x64
 ctest --preset windows-x64

@@ -1,11 +1,8 @@
-// The version information and manifest that Windows reads from both programs,
-// of this build and of the shipped 32-bit build where that lies elsewhere:
-// resources are read as data, so a 64-bit test reads a 32-bit program too.
+// The version information and manifest that Windows reads from both programs.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,27 +10,15 @@
 
 namespace {
 
-struct Program {
-    std::string path, name, description;
+struct Program { std::string path, name, description; };
+
+const Program kPrograms[] = {
+    {besideThisProgram("uninstall.exe"), "uninstall", "Vantrel uninstaller"},
+    {besideThisProgram("uninstall-unattended.exe"), "uninstall-unattended", "Vantrel unattended uninstaller"},
 };
 
-std::vector<Program> programs() {
-    std::vector<std::string> folders = {besideThisProgram("")};
-#ifdef VANTREL_SHIPPED_PROGRAMS
-    std::string shipped = "Z:" VANTREL_SHIPPED_PROGRAMS "\\";
-    std::replace(shipped.begin(), shipped.end(), '/', '\\');
-    folders.push_back(shipped);
-#endif
-    std::vector<Program> found;
-    for (const std::string& folder : folders) {
-        found.push_back({folder + "uninstall.exe", "uninstall", "Vantrel uninstaller"});
-        found.push_back({folder + "uninstall-unattended.exe", "uninstall-unattended", "Vantrel unattended uninstaller"});
-    }
-    return found;
-}
-
 TEST(ResourcesTest, EachProgramNamesItselfAndAsksForAdministrator) {
-    for (const Program& program : programs()) {
+    for (const Program& program : kPrograms) {
         const std::string& path = program.path;
         SCOPED_TRACE(path);
         std::vector<char> information(GetFileVersionInfoSizeA(path.c_str(), nullptr));

@@ -12,11 +12,9 @@
 namespace {
 
 // The text without any of `bytes` (the text holds no NUL).
-std::string without(const std::string& text, const char* bytes) {
-    std::string kept;
-    for (char c : text)
-        if (!std::strchr(bytes, c)) kept += c;
-    return kept;
+std::string without(std::string text, const char* bytes) {
+    text.erase(std::remove_if(text.begin(), text.end(), [&](char c) { return std::strchr(bytes, c); }), text.end());
+    return text;
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // What the tests share: a scratch directory with helpers to stage and
-// read files, the message of an expected exception, and on Windows the
-// system's own error texts.
+// read files, and on Windows the system's own error texts.
 #ifndef VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 #define VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 
@@ -33,17 +32,6 @@ inline std::string readFile(const std::string& path) {
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// The message of the E that `action` throws, or "(nothing thrown)".
-template <typename E, typename Action>
-std::string thrownMessage(Action action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.getMessage();
-    }
-    return "(nothing thrown)";
 }
 
 // A fresh directory for one test, removed with all it holds.

@@ -8,10 +8,8 @@ namespace {
 
 using util::Config;
 
-struct Parsed {
-    std::string entries;  // the store's written form
-    std::string error;    // the first error, or "" for none
-};
+// The store's written form, and its first error or "" for none.
+struct Parsed { std::string entries, error; };
 
 Parsed parse(const std::string& text, bool throwOnError) {
     ScratchDirectory scratch;
@@ -28,11 +26,8 @@ const char kKeyWithoutValue[] = "A key without a value was detected, key: ";
 const char kDefinedTwice[] = "A key was defined twice. Key: ";
 
 TEST(ConfigParseTest, ReadsEntriesOrGivesTheExactError) {
-    struct Case {
-        std::string text;
-        std::string recorded;  // entries in recording mode
-        std::string error;     // first error in either mode
-    };
+    // The entries in recording mode, and the first error in either mode.
+    struct Case { std::string text, recorded, error; };
     const Case cases[] = {
         {"", "", ""},
         {"\n\r\n# comment\n#A 1\n", "", ""},
@@ -62,20 +57,6 @@ TEST(ConfigParseTest, ReadsEntriesOrGivesTheExactError) {
         EXPECT_EQ(c.error.empty() ? c.recorded : "(thrown)", thrown.entries) << c.text;
         EXPECT_EQ(c.error, thrown.error) << c.text;
     }
-}
-
-// Saving while other programs hold the file is told end to end.
-TEST(ConfigTest, SaveWritesNulBytesWholeAndNothingWhereTheFolderIsMissing) {
-    ScratchDirectory scratch;
-    Config config(scratch.write("config.txt", "N 1\n"), true);
-    {
-        util::MutexLock lock(config.getMutex());
-        config.setValue("N", std::string("a\0b", 3));
-    }
-    EXPECT_TRUE(config.save(scratch.path("config.txt")));
-    EXPECT_EQ(std::string("N a\0b\r\n", 7), readFile(scratch.path("config.txt")));
-    EXPECT_FALSE(config.save(scratch.path("missing") + "/config.txt"));
-    EXPECT_FALSE(std::filesystem::exists(scratch.path("missing")));
 }
 
 }  // namespace

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <thread>
+#include <future>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,20 +23,10 @@ TEST(MutexTest, OwnerTakesItAgainAndFreesItOnTheLastUnlock) {
     mutex.unlock();
     EXPECT_EQ(0u, mutex.getOwnerThreadId());
 
-    std::atomic<bool> holds{false};
-    std::thread contender([&] {
-        util::MutexLock lock(mutex);
-        holds = true;
-    });
-    auto heldWithin = [&](std::chrono::milliseconds wait) {
-        for (auto until = std::chrono::steady_clock::now() + wait; !holds && std::chrono::steady_clock::now() < until;) {
-        }
-        return holds.load();
-    };
-    EXPECT_FALSE(heldWithin(std::chrono::milliseconds(200)));  // still held once
+    auto contender = std::async(std::launch::async, [&] { util::MutexLock lock(mutex); });
+    EXPECT_EQ(std::future_status::timeout, contender.wait_for(std::chrono::milliseconds(200)));  // still held once
     mutex.unlock();
-    EXPECT_TRUE(heldWithin(std::chrono::seconds(10)));
-    contender.join();
+    EXPECT_EQ(std::future_status::ready, contender.wait_for(std::chrono::seconds(10)));
 }
 
 }  // namespace
