@@ -26,11 +26,13 @@ mkdir -p "$prefix"
     fi
     # A folder link to the system folder, as a junction would be on Windows.
     [ -L "$prefix/drive_c/system32-link" ] || ln -s windows/system32 "$prefix/drive_c/system32-link"
-    # A configuration file that is a symbolic link into another folder, as
-    # Windows programs under Wine cannot make one.
-    mkdir -p "$prefix/drive_c/linked" "$prefix/drive_c/linked-data"
+    # Product files that are symbolic links into another folder, as Windows
+    # programs under Wine cannot make one.
+    mkdir -p "$prefix/drive_c/linked" "$prefix/drive_c/linked-dll" "$prefix/drive_c/linked-data"
     [ -L "$prefix/drive_c/linked/vantrelconfig.txt" ] ||
         ln -sf ../linked-data/vantrelconfig.txt "$prefix/drive_c/linked/vantrelconfig.txt"
+    [ -L "$prefix/drive_c/linked-dll/ws2_32.dll" ] ||
+        ln -sf ../linked-data/ws2_32.dll "$prefix/drive_c/linked-dll/ws2_32.dll"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
     "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true

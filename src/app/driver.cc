@@ -7,12 +7,14 @@
 #include "app/uninstall.h"
 #include "commandline/command_line_converter.h"
 #include "config/config.h"
+#include "system/helpers.h"
 #include "system/io.h"
 
 namespace vantrel {
 namespace uninstall {
 
 int runUninstaller() {
+    Helpers::guardElevatedProcess();
     MessageDialog dialog("Uninstall");
     try {
         const std::string question = confirmationQuestion();

@@ -36,6 +36,10 @@ public:
     explicit UserCancelException(const std::string& message) : exceptions::Exception(message) {}
 };
 
+// The tracer DLL's path: the first searched place that holds a file of that
+// name, whether or not it opens; `startedIn` as Helpers::findFile's.
+std::string findTracerDll(const std::string& startedIn = "");
+
 // Whether the file lies in one of Windows' system folders, however its
 // path spells the folder; throws exceptions::Exception when the system
 // folder cannot be asked for.

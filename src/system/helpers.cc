@@ -61,7 +61,7 @@ std::string Helpers::getSystemDirectory() { return getDirectory(GetSystemDirecto
 
 std::string Helpers::getWindowsDirectory() { return getDirectory(GetWindowsDirectoryA); }
 
-std::string Helpers::findFile(const std::string& fileName, const std::string& startedIn) {
+std::string Helpers::findFile(const std::string& fileName, const std::string& startedIn, Accept accept) {
     std::string report;
     std::string candidate;
     bool presentButUnopenable = false;
@@ -85,8 +85,10 @@ std::string Helpers::findFile(const std::string& fileName, const std::string& st
                 // A directory of that name is no file; anything else that
                 // is there is the product's file, held or protected.
                 const DWORD attributes = GetFileAttributesA(candidate.c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                    if (accept == Accept::Present) return candidate;
                     presentButUnopenable = true;
+                }
                 report += label + "The file " + candidate + " did not exist.\n";
             } catch (const exceptions::Exception& e) {
                 report += label + "Exception caught when trying path " + candidate +
@@ -100,6 +102,24 @@ std::string Helpers::findFile(const std::string& fileName, const std::string& st
     throw io::FileNotFoundException(
         "Could not find the file in any of the directories. Result of loading:\n" + report,
         presentButUnopenable);
+}
+
+void Helpers::guardElevatedProcess() {
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel) return;
+    // Windows 10 22H2 and 11: junctions and links made by non-administrators
+    // are not followed by this process.
+    typedef BOOL(WINAPI * SetPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+    if (const auto setPolicy = reinterpret_cast<SetPolicy>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessMitigationPolicy")))) {
+        PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY trust = {};
+        trust.EnforceRedirectionTrust = 1;
+        setPolicy(ProcessRedirectionTrustPolicy, &trust, sizeof trust);
+    }
+    typedef BOOL(WINAPI * SetDirectories)(DWORD);
+    if (const auto setDirectories = reinterpret_cast<SetDirectories>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+        setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 void Helpers::deleteFile(const std::string& path) {

@@ -34,12 +34,18 @@ public:
     // exceptions::Exception with the system's error text when it fails.
     static std::string getDirectory(DirectoryQuery query);
 
+    // What ends a search: a file that opens for reading, or any file of
+    // that name, open or held (a folder of that name is no file).
+    enum class Accept { Openable, Present };
+
     // The path of the first of the application, current, system and Windows
-    // directories where `fileName` opens; throws io::FileNotFoundException
-    // with a report of every attempt when none does. With `startedIn`, the
-    // search of a program in that directory started from it: both the first
-    // and the second place are that directory.
-    static std::string findFile(const std::string& fileName, const std::string& startedIn = "");
+    // directories that holds `fileName` as `accept` says; throws
+    // io::FileNotFoundException with a report of every attempt when none
+    // does. With `startedIn`, the search of a program in that directory
+    // started from it: both the first and the second place are that
+    // directory.
+    static std::string findFile(const std::string& fileName, const std::string& startedIn = "",
+                                Accept accept = Accept::Openable);
 
     // Every folder that holds Windows' own system DLLs: the system
     // directory, and where they exist the 32-bit one of 64-bit Windows and
@@ -53,6 +59,22 @@ public:
     // An empty directory is the current one.
     static bool isSameDirectory(const std::string& first, const std::string& second);
 
+    // Whether two paths name one file or folder: by the file system's
+    // identity, or, where either cannot be opened, by their full, long names
+    // in any letter case.
+    static bool isSameFile(const std::string& first, const std::string& second);
+
+    // Where an open file really lies, as GetFinalPathNameByHandleA tells it,
+    // without the "\\?\" prefix; "" when the system cannot tell.
+    static std::string getFinalPath(HANDLE file);
+
+    // Returns when a change through `path` reaches that one file alone.
+    // Throws exceptions::Exception, naming the path and why, when the file
+    // is a link to another name or folder, has other names (hard links), or
+    // cannot be opened to tell: an elevated program must not be steered by
+    // a link that someone else planted.
+    static void checkNotLinked(const std::string& path);
+
     // The full path of `path`; `path` itself when the system cannot tell.
     static std::string getFullPath(const std::string& path);
 
@@ -62,6 +84,12 @@ public:
 
     // Whether two paths are the same text in any letter case.
     static bool isSamePath(const std::string& first, const std::string& second);
+
+    // Turns on, where Windows offers them, the guards of an elevated
+    // process: links that standard users made are not followed, and DLLs
+    // load from the system folder only. Looked up at run time; where the
+    // system lacks or refuses them, the process goes on without.
+    static void guardElevatedProcess();
 
     // Deletes the file; throws io::IOException with the system's error text.
     static void deleteFile(const std::string& path);

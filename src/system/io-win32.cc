@@ -68,12 +68,8 @@ bool mustWriteInPlace(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information;
     if (GetFileInformationByHandle(file.get(), &information) && information.nNumberOfLinks > 1) return true;
     // Wine shows a Unix symbolic link as a plain file; where it leads tells.
-    char final[MAX_PATH * 4];
-    const DWORD length = GetFinalPathNameByHandleA(file.get(), final, sizeof final, 0);
-    if (length == 0 || length >= sizeof final) return false;
-    std::string target(final, length);
-    if (target.compare(0, 4, "\\\\?\\") == 0) target.erase(0, 4);
-    return !Helpers::isSamePath(target, Helpers::getLongFullPath(path));
+    const std::string target = Helpers::getFinalPath(file.get());
+    return !target.empty() && !Helpers::isSamePath(target, Helpers::getLongFullPath(path));
 }
 
 }  // namespace io

@@ -101,6 +101,7 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
 }  // namespace
 
 int main(int argc, char** argv) {
+    Helpers::guardElevatedProcess();
     Options options;
     if (argc == 2 && std::string(argv[1]) == "--help") {
         std::fputs(kUsage, stdout);

@@ -99,7 +99,8 @@ Forecast forecastUninstall(const std::string& programDirectory, bool allowSystem
     const std::string* names[2] = {&CONFIG_FILE_NAME, &TRACER_DLL_NAME};
     for (int i = 0; i < 2; ++i) {
         try {
-            paths[i] = Helpers::findFile(*names[i], programDirectory);
+            paths[i] = i == 0 ? Helpers::findFile(CONFIG_FILE_NAME, programDirectory)
+                              : vantrel::uninstall::findTracerDll(programDirectory);
             say(*names[i] + ": " + paths[i]);
         } catch (const io::FileNotFoundException& e) {
             say(*names[i] + ": not found. " + e.getMessage());
@@ -118,6 +119,13 @@ Forecast forecastUninstall(const std::string& programDirectory, bool allowSystem
         }
     } catch (const exceptions::Exception& e) {
         say("the Windows system folder: unknown. " + e.getMessage());
+        return end(ERROR_INSTALL_FAILURE);
+    }
+    try {
+        Helpers::checkNotLinked(configPath);
+        Helpers::checkNotLinked(dllPath);
+    } catch (const exceptions::Exception& e) {
+        say(e.getMessage());
         return end(ERROR_INSTALL_FAILURE);
     }
 

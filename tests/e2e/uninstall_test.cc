@@ -76,6 +76,10 @@ Dialog configNotFound(const std::string& current) {
                  current + "vantrelconfig.txt did not exist.\nTry 3. The file {system}vantrelconfig.txt did not exist.\n"
                  "Try 4. The file {windows}vantrelconfig.txt did not exist.\n");
 }
+Dialog linkRefused(const std::string& why) {
+    return error("An error occured.\nError message: " + why +
+                 " The uninstaller does not change files through links, so nothing was changed.\n");
+}
 const char kUsage[] = "usage: uninstall-unattended.exe ";
 const std::string kReboot =
     "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n";
@@ -131,14 +135,19 @@ const Scenario scenarios[] = {
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
      {kYes, information("Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
                          "Please delete this file manually.\nError message: {error 32}")}, 1603},
-    {"DllInUseSwitchesTracingOffThroughASymbolicLink", "app", "{exe}", "{linked}", false,
-     {{"{linked}", "vantrelconfig.txt", kConfig, 0, Hold::None, After::RewrittenInPlace},
-      {"{linked-data}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::RewrittenInPlace}, kDllInUse},
-     {kYes, information(kReboot)}, 3010},
-    {"UnattendedDllInUseSwitchesTracingOffUnderEveryNameOfTheFile", "app", "", "{work}", true,
-     {config("{app}", 0, After::RewrittenInPlace), kDllInUse,
-      {"{app}", "other name.txt", std::nullopt, 0, Hold::None, After::RewrittenInPlace, "{app}vantrelconfig.txt"}},
-     {kYes, information(kReboot)}, 3010},
+    {"UnattendedRefusesAConfigurationThatLinksElsewhere", "{linked}", "", "{work}", true,
+     {{"{linked-data}", "vantrelconfig.txt", kConfig, FILE_ATTRIBUTE_READONLY, Hold::None, After::Unchanged},
+      {"{app}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::Unchanged}, kDllInUse},
+     {kYes, linkRefused("{app}vantrelconfig.txt is a link to {linked-data}vantrelconfig.txt.")}, 1603},
+    {"UnattendedRefusesADllThatLinksElsewhere", "{linked-dll}", "", "{work}", true,
+     {{"{linked-data}", "ws2_32.dll", kDll, FILE_ATTRIBUTE_READONLY, Hold::None, After::Unchanged},
+      {"{app}", "ws2_32.dll", std::nullopt, 0, Hold::None, After::Unchanged}, config("{app}", 0, After::Unchanged)},
+     {kYes, linkRefused("{app}ws2_32.dll is a link to {linked-data}ws2_32.dll.")}, 1603},
+    {"UnattendedRefusesAConfigurationWithASecondNameElsewhere", "app", "", "{work}", true,
+     {config("{app}", 0, After::Unchanged), kDllInUse,
+      {"{work}", "other name.txt", std::nullopt, 0, Hold::None, After::Unchanged, "{app}vantrelconfig.txt"}},
+     {kYes, linkRefused("{app}vantrelconfig.txt has 2 names (hard links); a change to it would reach every one of them.")},
+     1603},
     {"ConfigurationThatCannotBeOpenedIsNoMissingProduct", "app", "{exe}", "{work}", false,
      {config("{app}", 0, After::Unchanged, Hold::NoSharing), dll(After::Unchanged)},
      {kYes, configNotFound("{work}")}, 1603},
@@ -180,26 +189,32 @@ const Scenario scenarios[] = {
 class Stage {
 public:
     explicit Stage(const Scenario& scenario) {
-        places["{app}"] = scratch.makeDirectory(scenario.appDirectory);
         places["{work}"] = scratch.makeDirectory("work");
         places["{system}"] = Helpers::getSystemDirectory();
         places["{windows}"] = Helpers::getWindowsDirectory();
         places["{link}"] = "C:\\system32-link\\";  // made by the Wine runner
-        // Its vantrelconfig.txt is a symbolic link into {linked-data}, made
-        // by the Wine runner.
+        // Symbolic links into {linked-data}, made by the Wine runner:
+        // {linked}vantrelconfig.txt and {linked-dll}ws2_32.dll.
         places["{linked}"] = "C:\\linked\\";
+        places["{linked-dll}"] = "C:\\linked-dll\\";
         places["{linked-data}"] = "C:\\linked-data\\";
+        // The program's folder is a new one, or one of those above.
+        const bool named = scenario.appDirectory[0] == '{';
+        places["{app}"] = named ? places[scenario.appDirectory] : scratch.makeDirectory(scenario.appDirectory);
         places["{exe}"] = places["{app}"] + "uninstall.exe";
         places["{log}"] = scratch.path("runs.log");
         places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
-        for (const char* program : {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"})
+        for (const char* program : {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"}) {
             CopyFileA(besideThisProgram(program).c_str(), (places["{app}"] + program).c_str(), FALSE);
+            if (named) copies.push_back(places["{app}"] + program);
+        }
     }
 
     ~Stage() {
         for (HANDLE held : holds) CloseHandle(held);
         for (const auto& kept : alreadyThere)
             if (GetFileAttributesA(kept.first.c_str()) == INVALID_FILE_ATTRIBUTES) writeFile(kept.first, kept.second);
+        for (const std::string& copy : copies) DeleteFileA(copy.c_str());
     }
 
     std::string expand(std::string text) const {
@@ -263,6 +278,7 @@ private:
     std::map<std::string, std::string> places;
     std::vector<std::pair<std::string, std::string>> alreadyThere;  // path and bytes
     std::vector<HANDLE> holds;
+    std::vector<std::string> copies;  // the programs, where the folder is no scratch one
 };
 
 // The file's index on its volume: a replacement gives the name a new one.
