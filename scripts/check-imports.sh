@@ -2,7 +2,8 @@
 # Usage: check-imports.sh OBJDUMP FORMAT BUDGET_KIB PROGRAM...
 # Fails unless each program is a PE file of FORMAT (pei-i386 for the shipped
 # 32-bit build), each .exe a console program, each imports only system DLLs
-# (the tracer beside the uninstaller is named ws2_32.dll, and a program
+# (KERNEL32, USER32, msvcrt and ADVAPI32, all known DLLs; the tracer beside
+# the uninstaller is named ws2_32.dll, and a program
 # importing WS2_32 would load it from there), and each stays within the size
 # budget. Reads the files only: it runs on any host. Prints what it found.
 set -euo pipefail
@@ -23,7 +24,7 @@ for program in "$@"; do
     case "$program" in
         *.exe) [ "$subsystem" = "(Windows CUI)" ] || fail "is no console program" ;;
     esac
-    unexpected=$(grep -viE '^(kernel32|user32|msvcrt)\.dll$' <<<"$imports" || true)
+    unexpected=$(grep -viE '^(kernel32|user32|msvcrt|advapi32)\.dll$' <<<"$imports" || true)
     [ -z "$unexpected" ] || fail "unexpected imports: $(echo $unexpected)"
     [ "$size" -le "$budget" ] || fail "is over its size budget"
 done

@@ -46,19 +46,6 @@ DllDeletionException::DllDeletionException(const std::string& message,
 
 const std::string& DllDeletionException::getUnsavedConfigPath() const { return unsavedConfigPath; }
 
-std::string findTracerDll(const std::string& startedIn) {
-    // A tracer held without sharing is still the first one: passing it over
-    // would find Windows' own ws2_32.dll in the system folder.
-    return Helpers::findFile(TRACER_DLL_NAME, startedIn, Helpers::Accept::Present);
-}
-
-bool liesInASystemDirectory(const std::string& path) {
-    const std::string directory = getPathDirectory(path);
-    for (const std::string& system : Helpers::getSystemDirectories())
-        if (Helpers::isSameDirectory(directory, system)) return true;
-    return false;
-}
-
 void performUninstall() {
     const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME);
     const std::string dllPath = findTracerDll();

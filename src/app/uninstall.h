@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/product_files.h"
 #include "exceptions/exception.h"
 
 namespace vantrel {
@@ -35,15 +36,6 @@ class UserCancelException : public exceptions::Exception {
 public:
     explicit UserCancelException(const std::string& message) : exceptions::Exception(message) {}
 };
-
-// The tracer DLL's path: the first searched place that holds a file of that
-// name, whether or not it opens; `startedIn` as Helpers::findFile's.
-std::string findTracerDll(const std::string& startedIn = "");
-
-// Whether the file lies in one of Windows' system folders, however its
-// path spells the folder; throws exceptions::Exception when the system
-// folder cannot be asked for.
-bool liesInASystemDirectory(const std::string& path);
 
 // Removes both files; returns only when both are deleted, throws otherwise.
 void performUninstall();

@@ -36,6 +36,12 @@ bool Config::load(const std::string& fileName) {
     return true;
 }
 
+std::string Config::getValue(const std::string& key) {
+    MutexLock lock(mutex);
+    const auto entry = values.find(key);
+    return entry == values.end() ? "" : entry->second;
+}
+
 std::size_t Config::findLineEnd(const std::string& text, std::size_t from) {
     std::size_t lineFeed = text.find(io::LF, from);
     std::size_t end = lineFeed == std::string::npos ? text.size() : lineFeed;

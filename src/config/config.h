@@ -40,6 +40,9 @@ public:
     // Sets or adds the entry; the caller holds getMutex() meanwhile.
     void setValue(const std::string& key, const std::string& value);
 
+    // The value of `key`; "" when it has none.
+    std::string getValue(const std::string& key);
+
     // The entries as text: key, space, value and LF per entry, in key order.
     std::string toString();
 

@@ -8,8 +8,12 @@
 #include <string>
 
 #include "app/constants.h"
+#include "app/product_files.h"
+#include "exceptions/exception.h"
 #include "system/helpers.h"
 #include "unattended/dialog_driver.h"
+#include "unattended/holders.h"
+#include "unattended/restart.h"
 #include "unattended/transcript.h"
 #include "unattended/what_if.h"
 
@@ -24,7 +28,8 @@ const char kUsage[] =
     "--log also appended to FILE with the time. Exits with the uninstaller's status: 0 done,\n"
     "3010 done after a reboot, 1602 cancelled, 1605 a file not found, 1603 failed; 1460 when\n"
     "it showed no dialog for SECONDS (default 300). --what-if starts nothing and changes\n"
-    "nothing: it prints what a run would find and do, and exits with the status it would have.\n";
+    "nothing: it prints what a run would find and do, and exits with the status it would have.\n"
+    "On 3010 the files are scheduled for deletion at the next restart. --help, -h or /? prints this.\n";
 
 struct Options {
     bool allowSystemFolder = false;
@@ -34,17 +39,22 @@ struct Options {
     std::string program;
 };
 
+bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h" || argument == "/?"; }
+
 // False for anything but the documented options and at most one path.
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        // An option's value that is missing, empty or itself an option: a
+        // forgotten value must not swallow the next option.
+        const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0' && std::string(argv[i + 1]).rfind("--", 0) != 0;
         if (argument == "--allow-system-folder") {
             options.allowSystemFolder = true;
         } else if (argument == "--what-if") {
             options.whatIf = true;
-        } else if (argument == "--log" && i + 1 < argc && options.log.empty() && argv[i + 1][0] != '\0') {
+        } else if (argument == "--log" && hasValue && options.log.empty()) {
             options.log = argv[++i];
-        } else if (argument == "--timeout" && i + 1 < argc) {
+        } else if (argument == "--timeout" && hasValue) {
             char* end = nullptr;
             options.timeoutSeconds = std::strtoul(argv[++i], &end, 10);
             // At most a day, so that the milliseconds fit in 32 bits.
@@ -59,6 +69,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
     }
     return true;
 }
+
+std::string directoryOf(const std::string& program) { return program.substr(0, program.rfind('\\') + 1); }
 
 std::string environment(const char* name) {
     char value[256] = "";
@@ -89,13 +101,42 @@ int cannotStart(Transcript& transcript, const std::string& program, DWORD error)
     return static_cast<int>(error);
 }
 
-// The dry run's report, ending with the status it foresees.
+// The dry run's report, ending with the status it foresees. A program that
+// cannot start is foretold with the system's code, as a real run reports it.
 int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
-    const Forecast forecast = forecastUninstall(program.substr(0, program.rfind('\\') + 1), options.allowSystemFolder);
+    Forecast forecast{"", 0};
+    DWORD type = 0;
+    if (!GetBinaryTypeA(program.c_str(), &type)) {
+        // No error code for a file that is no program; starting it gives this.
+        forecast.status = GetLastError() ? GetLastError() : ERROR_BAD_EXE_FORMAT;
+        forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(forecast.status));
+    } else {
+        forecast = forecastUninstall(directoryOf(program), options.allowSystemFolder);
+    }
     transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
                                      ": " + outcomeInWords(forecast.status),
                                  "what-if: "));
     return static_cast<int>(forecast.status);
+}
+
+// After a 3010: who holds the DLL, and the removal scheduled for the
+// restart, so that a deployment tool's restart completes it.
+void completeAtRestart(Transcript& transcript, const std::string& programDirectory) {
+    std::string lines;
+    try {
+        lines = describeHolders(TRACER_DLL_NAME, findHolders(vantrel::uninstall::findTracerDll(programDirectory))) + "\n";
+    } catch (const exceptions::Exception&) {
+        // Gone since: the scheduling below says so.
+    }
+    transcript.write(prefixLines(lines + scheduleRemoval(programDirectory, false), "uninstall-unattended: "));
+}
+
+// The text after "Uninstall found: " in the system-folder warning: the DLL.
+std::string foundPath(const std::string& warning) {
+    const std::string label = "Uninstall found: ";
+    const std::size_t start = warning.find(label);
+    if (start == std::string::npos) return "";
+    return warning.substr(start + label.size(), warning.find('\n', start) - start - label.size());
 }
 
 }  // namespace
@@ -103,9 +144,11 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
 int main(int argc, char** argv) {
     Helpers::guardElevatedProcess();
     Options options;
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::fputs(kUsage, stdout);
-        return 0;
+    for (int i = 1; i < argc; ++i) {
+        if (isHelp(argv[i])) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
     }
     if (!parseOptions(argc, argv, options)) {
         std::fputs(kUsage, stderr);
@@ -122,27 +165,30 @@ int main(int argc, char** argv) {
     const std::string program = Helpers::getFullPath(
         options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
     transcript.log(openingLine(program, argc, argv));
-    // A dry run only asks whether the program is there.
-    if (options.whatIf) {
-        if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return cannotStart(transcript, program, GetLastError());
-        return whatIf(transcript, program, options);
-    }
+    if (options.whatIf) return whatIf(transcript, program, options);
     // As Explorer starts it: its quoted path, from its own folder.
-    ChildProcess child(program, "\"" + program + "\"", program.substr(0, program.rfind('\\') + 1));
+    ChildProcess child(program, "\"" + program + "\"", directoryOf(program));
     if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
     const std::string question = confirmationQuestion();
     const bool ended = answerDialogs(
         child,
         [&](const SeenDialog& dialog) {
             int answer = IDOK;
+            std::string refusal;
             // Every question but the confirmation is the system-folder
-            // warning: it is refused unless allowed.
-            if (dialog.buttons.find("Yes") != std::string::npos)
-                answer = dialog.text == question || options.allowSystemFolder ? IDYES : IDNO;
+            // warning: it is refused unless allowed, and always for the
+            // library that the configuration names as Windows' own.
+            if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == question) {
+                answer = IDYES;
+            } else if (dialog.buttons.find("Yes") != std::string::npos) {
+                const std::string dll = foundPath(dialog.text);
+                const std::string configuring = systemLibraryConfiguredBy(directoryOf(program), dll);
+                if (!configuring.empty()) refusal = "uninstall-unattended: " + systemLibraryRefusal(dll, configuring) + "\n";
+                answer = configuring.empty() && options.allowSystemFolder ? IDYES : IDNO;
+            }
             transcript.write("--- dialog \"" + dialog.caption + "\"" + (dialog.icon.empty() ? "" : ", icon: ") +
                              dialog.icon + ", buttons: " + dialog.buttons + ", default " + dialog.defaultButton +
-                             "\n" + dialog.text + "\n--- answered: " + buttonName(answer) + "\n\n");
+                             "\n" + dialog.text + "\n--- answered: " + buttonName(answer) + "\n\n" + refusal);
             return answer;
         },
         static_cast<DWORD>(options.timeoutSeconds * 1000));
@@ -153,5 +199,6 @@ int main(int argc, char** argv) {
     }
     const DWORD status = child.exitCode();
     transcript.write("uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n");
+    if (status == ERROR_SUCCESS_REBOOT_REQUIRED) completeAtRestart(transcript, directoryOf(program));
     return static_cast<int>(status);
 }

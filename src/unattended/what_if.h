@@ -17,6 +17,15 @@ struct Forecast {
 // backslash); `allowSystemFolder` as the runner's option.
 Forecast forecastUninstall(const std::string& programDirectory, bool allowSystemFolder);
 
+// The configuration file, found from `programDirectory`, whose SYSTEM_DLL
+// names the very file `dllPath` (the library the tracer forwards to, which
+// is Windows' own); "" when there is none.
+std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath);
+
+// Why the runner answers No to deleting `dllPath`, the library that
+// `configPath` names: one line without its line break.
+std::string systemLibraryRefusal(const std::string& dllPath, const std::string& configPath);
+
 // The outcome of an exit status of the uninstaller, in words.
 const char* outcomeInWords(DWORD status);
 

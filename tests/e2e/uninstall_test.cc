@@ -27,8 +27,9 @@ const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIB
 // in place (the same), as the save must choose.
 enum class After { Unchanged, Deleted, Replaced, RewrittenInPlace };
 // How another program holds the file open: not, as a running tracer holds
-// its DLL, as fopen holds a file it reads and writes, or with no sharing.
-enum class Hold { None, ReadSharing, ReadWriteSharing, NoSharing };
+// its DLL, as fopen holds a file it reads and writes, with no sharing, or
+// loaded as a DLL (the staged file then becomes the demo's real DLL).
+enum class Hold { None, ReadSharing, ReadWriteSharing, NoSharing, Loaded };
 
 struct File {
     // The directory is {app}, {work} or {system}; without bytes, the file is
@@ -41,7 +42,8 @@ struct File {
     std::string hardLinkOf = "";  // made as a second name of that file
 };
 
-struct Dialog { std::string caption, icon, buttons, defaultButton, text; int answer; };
+// `after`: what the runner says after its answer.
+struct Dialog { std::string caption, icon, buttons, defaultButton, text; int answer; std::string after = ""; };
 
 struct Scenario {
     const char* name;
@@ -53,7 +55,8 @@ struct Scenario {
     std::vector<File> files;
     std::vector<Dialog> dialogs;
     DWORD exitCode;
-    // Where the runner starts no uninstaller: how its output begins.
+    // What the runner prints after the uninstaller's exit, or, where it
+    // starts none, how its output begins.
     std::string output = "";
 };
 
@@ -84,12 +87,21 @@ const char kUsage[] = "usage: uninstall-unattended.exe ";
 const std::string kReboot =
     "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n";
 
-Dialog warning(const std::string& directory, int answer) {
+Dialog warning(const std::string& directory, int answer, const std::string& after = "") {
     return {"Uninstall", "warning", "Yes No", "No",
             "Uninstall will remove the Vantrel dll.\nUninstall found: " + directory +
                 "ws2_32.dll\nThis file resides in the system directory.\nIf you proceed, uninstall "
                 "will delete the file.\n\nDo you want to continue ?",
-            answer};
+            answer, after};
+}
+// The runner's lines after a 3010: who holds the DLL, and both files
+// scheduled for deletion at the restart.
+std::string restartCompletes(const std::string& holders = "which program holds it is unknown: the Restart Manager "
+                                                          "names none, and no program has it loaded") {
+    return "uninstall-unattended: ws2_32.dll: " + holders +
+           "\nuninstall-unattended: ws2_32.dll: {app}ws2_32.dll is scheduled for deletion at the next restart\n"
+           "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is scheduled for deletion at the next "
+           "restart\n";
 }
 File config(const char* directory = "{app}", DWORD attributes = 0, After after = After::Deleted, Hold hold = Hold::None) {
     return {directory, "vantrelconfig.txt", kConfig, attributes, hold, after};
@@ -99,6 +111,8 @@ File dll(After after = After::Deleted, Hold hold = Hold::None, DWORD attributes 
 }
 File systemDll(After after) { return {"{system}", "ws2_32.dll", std::nullopt, 0, Hold::None, after}; }
 const File kDllInUse = dll(After::Unchanged, Hold::ReadSharing);
+// A configuration that names no library of Windows as the one it forwards to.
+File configNamingNoLibrary(After after) { return {"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, after}; }
 // Both files, to be left as they are.
 const std::vector<File> kUntouched = {config("{app}", 0, After::Unchanged), dll(After::Unchanged)};
 
@@ -119,10 +133,16 @@ const Scenario scenarios[] = {
     {"UnattendedDllInUseSwitchesTracingOff", "app", "", "{work}", true,
      {config("{app}", kRHS, After::Replaced), kDllInUse,
       {"{app}", "vantrelconfig.txt.saving", "older save", 0, Hold::None, After::Unchanged}},
-     {kYes, information(kReboot)}, 3010},
+     {kYes, information(kReboot)}, 3010, restartCompletes()},
     {"UnattendedDllInUseSwitchesTracingOffWhileTheTracerWritesItsConfiguration", "app", "", "{work}", true,
      {config("{app}", 0, After::RewrittenInPlace, Hold::ReadWriteSharing), kDllInUse},
-     {kYes, information(kReboot)}, 3010},
+     {kYes, information(kReboot)}, 3010, restartCompletes()},
+    {"UnattendedDllHeldWithoutSharingIsStillTheOneFound", "app", "--allow-system-folder", "{work}", true,
+     {config("{app}", 0, After::Replaced), dll(After::Unchanged, Hold::NoSharing)},
+     {kYes, information(kReboot)}, 3010, restartCompletes()},
+    {"UnattendedDllThatAProgramLoadedIsRemovedAtTheRestart", "app", "", "{work}", true,
+     {config("{app}", 0, After::Replaced), dll(After::Unchanged, Hold::Loaded)},
+     {kYes, information(kReboot)}, 3010, restartCompletes("held by e2e_tests.exe (id {pid})")},
     {"UnattendedDllInUseWithAnUnwritableConfigurationSaysSo", "app", "", "{work}", true,
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), kDllInUse},
      {kYes, information(kReboot + "Tracing could not be switched off in {app}vantrelconfig.txt.\n"
@@ -167,10 +187,21 @@ const Scenario scenarios[] = {
     {"UnattendedRefusesALogItCannotAppendTo", "app", "--log {app}missing\\runs.log", "{work}", true,
      kUntouched, {}, ERROR_INVALID_PARAMETER, "uninstall-unattended: cannot append to the log {app}missing\\runs.log\nSystem error message: "},
     {"UnattendedRefusesTheSystemFolderByDefault", "app", "", "{work}", true,
-     {config("{app}", 0, After::Unchanged), systemDll(After::Unchanged)},
-     {kYes, warning("{system}", IDNO), kCanceled}, 1602},
+     {configNamingNoLibrary(After::Unchanged), systemDll(After::Unchanged)}, {kYes, warning("{system}", IDNO), kCanceled}, 1602},
+    {"UnattendedRefusesWindowsOwnLibraryThatTheConfigurationNamesEvenWhenAllowed", "app", "--allow-system-folder",
+     "{work}", true, {config("{app}", 0, After::Unchanged), systemDll(After::Unchanged)},
+     {kYes, warning("{system}", IDNO, "uninstall-unattended: {system}ws2_32.dll is the library that SYSTEM_DLL in "
+                    "{app}vantrelconfig.txt names, Windows' own, so the warning is answered No: the tracer's DLL is "
+                    "already gone; delete {app}vantrelconfig.txt by hand\n"), kCanceled}, 1602},
     {"UnattendedDeletesFromTheSystemFolderWhenAllowed", "app", "--allow-system-folder {exe}", "{work}", true,
-     {config(), systemDll(After::Deleted)}, {kYes, warning("{system}", IDYES), kSuccess}, 0},
+     {configNamingNoLibrary(After::Deleted), systemDll(After::Deleted)}, {kYes, warning("{system}", IDYES), kSuccess}, 0},
+    {"UnattendedLeavesADllInUseInTheSystemFolderForASecondRun", "app", "--allow-system-folder", "{work}", true,
+     {configNamingNoLibrary(After::Replaced), {"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
+     {kYes, warning("{system}", IDYES), information(kReboot)}, 3010,
+     "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
+     "program has it loaded\nuninstall-unattended: ws2_32.dll: {system}ws2_32.dll is not scheduled for deletion at "
+     "the restart: it lies in a Windows system folder; run the uninstaller again after the restart\n"
+     "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n"},
     {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedRefusesATimeoutOfZero", "app", "--timeout 0", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedRefusesATimeoutWithoutSeconds", "app", "--timeout", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
@@ -204,6 +235,7 @@ public:
         places["{exe}"] = places["{app}"] + "uninstall.exe";
         places["{log}"] = scratch.path("runs.log");
         places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
+        places["{pid}"] = std::to_string(GetCurrentProcessId());
         for (const char* program : {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"}) {
             CopyFileA(besideThisProgram(program).c_str(), (places["{app}"] + program).c_str(), FALSE);
             if (named) copies.push_back(places["{app}"] + program);
@@ -211,10 +243,18 @@ public:
     }
 
     ~Stage() {
-        for (HANDLE held : holds) CloseHandle(held);
+        release();
         for (const auto& kept : alreadyThere)
             if (GetFileAttributesA(kept.first.c_str()) == INVALID_FILE_ATTRIBUTES) writeFile(kept.first, kept.second);
         for (const std::string& copy : copies) DeleteFileA(copy.c_str());
+    }
+
+    // Lets go of every file held open or loaded.
+    void release() {
+        for (HANDLE held : holds) CloseHandle(held);
+        for (HMODULE loaded : modules) FreeLibrary(loaded);
+        holds.clear();
+        modules.clear();
     }
 
     std::string expand(std::string text) const {
@@ -239,8 +279,15 @@ public:
         if (!file.hardLinkOf.empty()) CreateHardLinkA(path.c_str(), expand(file.hardLinkOf).c_str(), nullptr);
         const DWORD write = file.hold == Hold::ReadWriteSharing ? GENERIC_WRITE : 0;
         const DWORD sharing = file.hold == Hold::NoSharing ? 0 : FILE_SHARE_READ | (write ? FILE_SHARE_WRITE : 0);
-        if (file.hold != Hold::None)
+        if (file.hold == Hold::Loaded) {
+            CopyFileA(besideThisProgram("..\\demo\\ws2_32.dll").c_str(), path.c_str(), FALSE);
+            modules.push_back(LoadLibraryA(path.c_str()));
+        }
+        // Windows refuses to delete a loaded DLL; Wine does not, so the
+        // loaded one is held open as well.
+        if (file.hold != Hold::None) {
             holds.push_back(CreateFileA(path.c_str(), GENERIC_READ | write, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+        }
         return path;
     }
 
@@ -278,6 +325,7 @@ private:
     std::map<std::string, std::string> places;
     std::vector<std::pair<std::string, std::string>> alreadyThere;  // path and bytes
     std::vector<HANDLE> holds;
+    std::vector<HMODULE> modules;
     std::vector<std::string> copies;  // the programs, where the folder is no scratch one
 };
 
@@ -290,10 +338,37 @@ ULONGLONG fileIndex(const std::string& path) {
     return (ULONGLONG(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
 }
 
+// The files pending deletion or renaming at the restart, each name on a line
+// of its own, as the registry keeps them (\\??\\PATH, then the new name).
+std::string pendingDeletions() {
+    HKEY key = nullptr;
+    std::string names;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                      &key) != ERROR_SUCCESS)
+        return "(no Session Manager key)";
+    DWORD size = 0;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        names.resize(size);
+        RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&names[0]), &size);
+        names.resize(names.find_last_not_of('\0') + 1);
+        std::replace(names.begin(), names.end(), '\0', '\n');
+        if (!names.empty()) names += "\n";
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+// The prefix's restart, which carries out the pending deletions.
+void restartWine() {
+    const std::string wineboot = Helpers::getSystemDirectory() + "wineboot.exe";
+    ChildProcess boot(wineboot, "wineboot.exe -r", Helpers::getSystemDirectory());
+    WaitForSingleObject(boot.handle(), 60000);
+}
+
 // A dialog as uninstall-unattended.exe logs it.
 std::string logged(const Dialog& d) {
     return "--- dialog \"" + d.caption + "\", icon: " + d.icon + ", buttons: " + d.buttons + ", default " +
-           d.defaultButton + "\n" + d.text + "\n--- answered: " + buttonName(d.answer) + "\n\n";
+           d.defaultButton + "\n" + d.text + "\n--- answered: " + buttonName(d.answer) + "\n\n" + d.after;
 }
 
 // A log's text with each line's "YYYY-MM-DD HH:MM:SS " and CR taken off;
@@ -332,7 +407,9 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
                 continue;
             }
             const bool rewritten = after != After::Unchanged;
-            EXPECT_EQ(rewritten ? kRewritten : before[i].bytes, readFile(path)) << path;
+            // Every entry kept, in key order, tracing off.
+            const std::string rewrittenText = before[i].bytes == kConfig ? kRewritten : "TRACE_ENABLED 0\r\n";
+            EXPECT_EQ(rewritten ? rewrittenText : before[i].bytes, readFile(path)) << path;
             EXPECT_EQ(rewritten ? 0 : before[i].attributes, rewritten ? attributes & kRHS : attributes) << path;
             EXPECT_EQ(after == After::Replaced, fileIndex(path) != before[i].index) << path << ": replaced or written in place";
         }
@@ -356,7 +433,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
             expectFiles(false);
             records = opening + "--what-if " + arguments + "\n" + foreseen;
         }
-        expected += stage.expand("uninstall-unattended: {exe} exited with ") + std::to_string(scenario.exitCode) + "\n";
+        expected += stage.expand("uninstall-unattended: {exe} exited with ") + std::to_string(scenario.exitCode) + "\n" +
+                    stage.expand(scenario.output);
         expected.erase(std::remove(expected.begin(), expected.end(), '\r'), expected.end());
         shown = stage.runUnattended("", scenario, exitCode, ran);
         if (scenario.dialogs.empty()) {
@@ -383,6 +461,28 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     EXPECT_EQ(expected, shown);
     EXPECT_EQ(scenario.exitCode, exitCode);
     expectFiles(true);
+    if (scenario.unattended && scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED) {
+        // Run again before the restart, then restart: what was scheduled
+        // was scheduled once, and is gone; the rest is as the run left it.
+        DWORD ran = 0;
+        stage.runUnattended("", scenario, exitCode, ran);
+        EXPECT_EQ(scenario.exitCode, exitCode);
+        std::vector<std::string> scheduled;
+        for (const File& file : scenario.files) {
+            const std::string path = stage.expand(file.directory) + file.name;
+            if (stage.expand(scenario.output).find(path + " is scheduled") == std::string::npos) continue;
+            scheduled.push_back(path);
+            const std::string pending = pendingDeletions();
+            std::size_t count = 0;
+            for (std::size_t at = 0; (at = pending.find("\\??\\" + path + "\n", at)) != std::string::npos; ++at) ++count;
+            EXPECT_EQ(1u, count) << path << " in " << pending;
+        }
+        stage.release();
+        restartWine();
+        for (const std::string& path : scheduled)
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path << " is still there";
+        EXPECT_EQ("", pendingDeletions());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, UninstallTest, testing::ValuesIn(scenarios),

@@ -1,0 +1,24 @@
+#include "app/product_files.h"
+
+#include "app/constants.h"
+#include "commandline/command_line_converter.h"
+#include "system/helpers.h"
+
+namespace vantrel {
+namespace uninstall {
+
+std::string findTracerDll(const std::string& startedIn) {
+    // A tracer held without sharing is still the first one: passing it over
+    // would find Windows' own ws2_32.dll in the system folder.
+    return Helpers::findFile(TRACER_DLL_NAME, startedIn, Helpers::Accept::Present);
+}
+
+bool liesInASystemDirectory(const std::string& path) {
+    const std::string directory = getPathDirectory(path);
+    for (const std::string& system : Helpers::getSystemDirectories())
+        if (Helpers::isSameDirectory(directory, system)) return true;
+    return false;
+}
+
+}  // namespace uninstall
+}  // namespace vantrel

@@ -1,0 +1,24 @@
+// Where the product's files lie: the search for the tracer DLL and the test
+// whether a file lies in one of Windows' system folders, shared by the
+// uninstall procedure and the unattended runner's checks.
+#ifndef VANTREL_APP_PRODUCT_FILES_H_
+#define VANTREL_APP_PRODUCT_FILES_H_
+
+#include <string>
+
+namespace vantrel {
+namespace uninstall {
+
+// The tracer DLL's path: the first searched place that holds a file of that
+// name, whether or not it opens; `startedIn` as Helpers::findFile's.
+std::string findTracerDll(const std::string& startedIn = "");
+
+// Whether the file lies in one of Windows' system folders, however its
+// path spells the folder; throws exceptions::Exception when the system
+// folder cannot be asked for.
+bool liesInASystemDirectory(const std::string& path);
+
+}  // namespace uninstall
+}  // namespace vantrel
+
+#endif  // VANTREL_APP_PRODUCT_FILES_H_

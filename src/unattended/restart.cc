@@ -1,0 +1,121 @@
+#include "unattended/restart.h"
+
+#include <vector>
+
+#include "app/constants.h"
+#include "app/product_files.h"
+#include "exceptions/exception.h"
+#include "system/helpers.h"
+
+namespace {
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kSecondRun[] = "; run the uninstaller again after the restart";
+
+// The Session Manager's key, open for `access`, closed when it goes.
+class ScopedKey {
+public:
+    explicit ScopedKey(REGSAM access) : error(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, access, &key)) {}
+    ~ScopedKey() {
+        if (error == ERROR_SUCCESS) RegCloseKey(key);
+    }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+    HKEY key = nullptr;  // declared first: the opening in the constructor fills it
+    const LONG error;
+};
+
+DWORD scheduleDeletion(const std::string& path) {
+    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 0 : GetLastError();
+}
+
+DWORD checkScheduling() { return static_cast<DWORD>(ScopedKey(KEY_SET_VALUE).error); }
+
+bool isScheduled(const std::string& path) {
+    ScopedKey session(KEY_QUERY_VALUE);
+    DWORD size = 0;
+    if (session.error != ERROR_SUCCESS ||
+        RegQueryValueExW(session.key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::vector<wchar_t> pending(size / sizeof(wchar_t) + 2, L'\0');
+    if (RegQueryValueExW(session.key, L"PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(pending.data()), &size) != ERROR_SUCCESS)
+        return false;
+    const std::vector<wchar_t> name = wide("\\??\\" + Helpers::getFullPath(path));
+    // Pairs of a source and a target; an empty target is a deletion.
+    for (const wchar_t* source = pending.data(); *source;) {
+        const wchar_t* target = source + wcslen(source) + 1;
+        if (!*target && lstrcmpiW(source, name.data()) == 0) return true;
+        if (!*target && target[1] == L'\0') break;
+        source = target + wcslen(target) + 1;
+    }
+    return false;
+}
+
+// The text without its trailing line breaks, to end a line of its own.
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+// Schedules one file, or says why not; true when it is, or would be,
+// scheduled.
+bool scheduleOne(const std::string& name, const std::string& path, bool checkOnly, const RestartCalls& calls,
+                 std::string& lines) {
+    try {
+        Helpers::checkNotLinked(path);
+    } catch (const exceptions::Exception& e) {
+        lines += name + ": not scheduled for deletion at the restart: " + trimmed(e.getMessage()) + kSecondRun + "\n";
+        return false;
+    }
+    if (calls.isScheduled(path)) {
+        lines += name + ": " + path + " is already scheduled for deletion at the next restart\n";
+        return true;
+    }
+    const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(path);
+    if (error != 0) {
+        lines += name + ": " + path + " cannot be scheduled for deletion at the restart. " +
+                 trimmed(Helpers::getErrorMessage(static_cast<int>(error))) + kSecondRun + "\n";
+        return false;
+    }
+    lines += name + ": " + path + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
+    return true;
+}
+
+}  // namespace
+
+std::vector<wchar_t> wide(const std::string& text) {
+    std::vector<wchar_t> result(text.size() + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result.data(), static_cast<int>(result.size()));
+    return result;
+}
+
+const RestartCalls& platformRestartCalls() {
+    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled};
+    return calls;
+}
+
+std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly, const RestartCalls& calls) {
+    std::string lines;
+    try {
+        const std::string dll = vantrel::uninstall::findTracerDll(programDirectory);
+        const std::string config = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
+        bool dllScheduled = false;
+        // It may be Windows' own: only a person may decide, in a second run.
+        if (vantrel::uninstall::liesInASystemDirectory(dll))
+            lines += TRACER_DLL_NAME + ": " + dll +
+                     " is not scheduled for deletion at the restart: it lies in a Windows system folder" + kSecondRun +
+                     "\n";
+        else
+            dllScheduled = scheduleOne(TRACER_DLL_NAME, dll, checkOnly, calls, lines);
+        // Without the DLL's deletion it stays, for the second run to find.
+        if (dllScheduled)
+            scheduleOne(CONFIG_FILE_NAME, config, checkOnly, calls, lines);
+        else
+            lines += CONFIG_FILE_NAME + ": " + config + " is kept for that run\n";
+    } catch (const exceptions::Exception& e) {
+        lines += "nothing is scheduled for deletion at the restart: " + trimmed(e.getMessage()) + "\n";
+    }
+    return lines;
+}

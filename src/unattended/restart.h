@@ -1,0 +1,39 @@
+// Completing a removal at the next restart, as Windows Installer does with
+// a file in use: deletions that the Session Manager carries out before any
+// program starts (MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT, kept in
+// PendingFileRenameOperations).
+#ifndef VANTREL_UNATTENDED_RESTART_H_
+#define VANTREL_UNATTENDED_RESTART_H_
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The system calls of scheduling, so that a test can make them fail as the
+// system documents it. The platform's own are platformRestartCalls().
+struct RestartCalls {
+    // Schedules the deletion of `path` at the next restart: 0, or the
+    // system's error code.
+    DWORD (*scheduleDeletion)(const std::string& path);
+    // 0 when a deletion could be scheduled now, else the system's code.
+    DWORD (*checkScheduling)();
+    // Whether the deletion of `path` at the next restart is pending.
+    bool (*isScheduled)(const std::string& path);
+};
+
+const RestartCalls& platformRestartCalls();
+
+// Schedules the tracer DLL, then the configuration file, that the
+// uninstaller in `programDirectory` finds for deletion at the next restart,
+// or with `checkOnly` tells whether it would, without changing anything.
+// A line for each file. A DLL in a Windows system folder, a file that is a
+// link, and a file already scheduled are not scheduled; the configuration
+// file only when the DLL is, so that a second run still finds it.
+std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
+                            const RestartCalls& calls = platformRestartCalls());
+
+// `text` in UTF-16 with its terminating NUL, from the process code page.
+std::vector<wchar_t> wide(const std::string& text);
+
+#endif  // VANTREL_UNATTENDED_RESTART_H_
