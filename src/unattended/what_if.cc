@@ -93,7 +93,8 @@ const char* outcomeInWords(DWORD status) {
     case ERROR_SUCCESS_REBOOT_REQUIRED: return "the DLL is in use: tracing switched off, reboot and run again";
     case ERROR_INSTALL_USEREXIT: return "cancelled at the system-folder warning";
     case ERROR_UNKNOWN_PRODUCT: return "a required file is in none of the searched places";
-    default: return "failed";
+    case ERROR_INSTALL_FAILURE: return "failed";
+    default: return "the uninstaller cannot be started";
     }
 }
 
