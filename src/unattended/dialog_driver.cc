@@ -104,11 +104,22 @@ ChildProcess::ChildProcess(const std::string& application, const std::string& co
     }
     PROCESS_INFORMATION information = {};
     std::string writable = commandLine;
-    if (!CreateProcessA(application.c_str(), &writable[0], nullptr, nullptr, output != nullptr, 0, nullptr,
-                        currentDirectory.c_str(), &startup, &information)) {
+    if (!CreateProcessA(application.c_str(), &writable[0], nullptr, nullptr, output != nullptr, CREATE_SUSPENDED,
+                        nullptr, currentDirectory.c_str(), &startup, &information)) {
         error = GetLastError();
         return;
     }
+    // A deployment tool that ends this process on its own time limit must
+    // not leave the program waiting at a dialog for ever. Where the system
+    // refuses the job (an older Windows, inside a job of its own), it runs
+    // without.
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    job.reset(CreateJobObjectA(nullptr, nullptr));
+    if (!job.valid() || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !AssignProcessToJobObject(job.get(), information.hProcess))
+        job.reset(nullptr);
+    ResumeThread(information.hThread);
     CloseHandle(information.hThread);
     process.reset(information.hProcess);
     processId = information.dwProcessId;

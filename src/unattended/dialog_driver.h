@@ -20,7 +20,9 @@ struct SeenDialog {
     std::string text;
 };
 
-// A started program; ended if still running when this object dies.
+// A started program; ended if still running when this object dies, and
+// also when this process ends without a word: it runs in a job that ends
+// with the last handle to it.
 class ChildProcess {
 public:
     // Starts `application` with exactly `commandLine` in `currentDirectory`,
@@ -40,6 +42,7 @@ public:
     DWORD exitCode() const;
 
 private:
+    ScopedHandle job;
     ScopedHandle process;
     DWORD processId = 0;
     DWORD error = 0;

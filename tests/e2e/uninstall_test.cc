@@ -19,6 +19,8 @@
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 
+#include <tlhelp32.h>  // after windows.h
+
 namespace {
 
 const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -496,6 +498,32 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path << " is still there";
         EXPECT_EQ("", pendingDeletions());
     }
+}
+
+// The id of the program `name` that `parent` started; 0 when there is none.
+DWORD childOf(DWORD parent, const std::string& name) {
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+        if (entry.th32ParentProcessID == parent && Helpers::isSamePath(entry.szExeFile, name)) return entry.th32ProcessID;
+    return 0;
+}
+
+// A deployment tool that ends the runner on its own time limit leaves no
+// program of the runner's waiting behind it.
+TEST(UnattendedTest, EndedFromOutsideItLeavesNothingRunning) {
+    const Scenario scenario = {"", "app", "--timeout 60 {windows}notepad.exe", "{work}", true, {}, {}, 0};
+    Stage stage(scenario);
+    const std::string runner = stage.expand("{app}uninstall-unattended.exe");
+    ChildProcess child(runner, "\"" + runner + "\" " + stage.expand(scenario.commandLine), stage.expand("{work}"));
+    DWORD started = 0;
+    for (int i = 0; i < 200 && (started = childOf(child.id(), "notepad.exe")) == 0; ++i) Sleep(50);
+    ASSERT_NE(0u, started) << "the runner started nothing";
+    ScopedHandle program(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, started));
+    TerminateProcess(child.handle(), 1);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program.get(), 5000)) << "the runner's program outlived it";
+    TerminateProcess(program.get(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, UninstallTest, testing::ValuesIn(scenarios),
