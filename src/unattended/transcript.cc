@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "system/helpers.h"
+
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd) {
     std::string lines;
     for (std::size_t start = 0; start < block.size();) {
@@ -38,13 +40,26 @@ void Transcript::log(const std::string& block) {
     const std::string lines = prefixLines(block, std::string(stamp) + " ", "\r\n");
     // An append is not one step everywhere (Wine finds the end, then
     // writes), so writers take turns by locking one byte far past any
-    // log's end, which works across processes and file shares.
+    // log's end, which works across processes and file shares. A holder
+    // that never lets go must not stop the run: after a few seconds the
+    // block is written without the turn.
     OVERLAPPED turn = {};
     turn.Offset = 0xFFFFFFFE;
     turn.OffsetHigh = 0x3FFFFFFF;
-    const bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn);
+    bool locked = false;
+    for (int wait = 0; wait < 100 && !(locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                                                            0, 1, 0, &turn));
+         ++wait)
+        Sleep(50);
     DWORD written = 0;
-    WriteFile(file.get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-    FlushFileBuffers(file.get());
+    const bool ok = calls.write(file.get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr) &&
+                    written == lines.size() && calls.flush(file.get());
+    const DWORD error = GetLastError();
     if (locked) UnlockFileEx(file.get(), 0, 1, 0, &turn);
+    if (!ok && !failed) {
+        failed = true;
+        std::fprintf(stderr, "uninstall-unattended: the log could not be written; it may lack lines from here on\n%s",
+                     Helpers::getErrorMessage(static_cast<int>(error ? error : ERROR_WRITE_FAULT)).c_str());
+        std::fflush(stderr);
+    }
 }

@@ -12,6 +12,14 @@
 
 class Transcript {
 public:
+    // The system calls of a log write, so that a test can make one fail.
+    struct LogCalls {
+        BOOL(WINAPI* write)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
+        BOOL(WINAPI* flush)(HANDLE file);
+    };
+
+    explicit Transcript(const LogCalls& calls = {WriteFile, FlushFileBuffers}) : calls(calls) {}
+
     // Opens `path` for appending, shared with other writers: 0, or the
     // system's error code.
     DWORD openLog(const std::string& path);
@@ -20,11 +28,15 @@ public:
     // it is on disk when this returns.
     void write(const std::string& block);
 
-    // Writes `block` to the log only.
+    // Writes `block` to the log only. The first write that fails is said
+    // once on standard error; the run goes on. Another writer's turn is
+    // waited for a few seconds at most, then the block is written anyway.
     void log(const std::string& block);
 
 private:
+    LogCalls calls;
     ScopedHandle file{INVALID_HANDLE_VALUE};
+    bool failed = false;
 };
 
 // Each line of `block` after `prefix`, ended by `lineEnd`.

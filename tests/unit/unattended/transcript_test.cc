@@ -1,6 +1,9 @@
 #include "unattended/transcript.h"
 
 #include <gtest/gtest.h>
+#include <io.h>
+
+#include <cstdio>
 
 #include <regex>
 #include <sstream>
@@ -32,6 +35,31 @@ TEST(TranscriptTest, WritersSharingALogNeverMixTheirLines) {
     for (; std::getline(lines, line); ++count)
         ASSERT_TRUE(std::regex_match(line, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (a{300}|b{300})\r"))) << line;
     EXPECT_EQ(800, count);
+}
+
+BOOL WINAPI fullVolume(HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    *written = size / 2;  // a torn write, as on a full volume
+    SetLastError(ERROR_DISK_FULL);
+    return TRUE;
+}
+
+// A log that cannot be written is said once on standard error, and the run
+// goes on.
+TEST(TranscriptTest, AFailedLogWriteIsSaidOnce) {
+    ScratchDirectory scratch;
+    const std::string errors = scratch.path("errors.txt");
+    Transcript transcript({fullVolume, FlushFileBuffers});
+    ASSERT_EQ(0u, transcript.openLog(scratch.path("full.log")));
+    std::fflush(stderr);
+    const int saved = _dup(2);
+    ASSERT_TRUE(std::freopen(errors.c_str(), "wb", stderr));
+    transcript.log("first\n");
+    transcript.log("second\n");
+    std::fflush(stderr);
+    _dup2(saved, 2);
+    EXPECT_EQ("uninstall-unattended: the log could not be written; it may lack lines from here on\nSystem error message: " +
+                  systemText(ERROR_DISK_FULL),
+              readFile(errors));
 }
 
 }  // namespace
