@@ -46,22 +46,30 @@ done
 # Bad input: one line that says which, and the signed set left as it was.
 before=$(ls -a . signed | md5sum)
 check_refused() {
-    local expected=$1
-    shift
-    if env "$@" "$sign" "$bin" signed 2>refused.log; then
+    local expected=$1 out=$2
+    shift 2
+    if env "$@" "$sign" "$bin" "$out" 2>refused.log; then
         fail "signed with $*"
     elif [ "$(cat refused.log)" != "$expected" ]; then
         fail "with $*: said '$(cat refused.log)', not '$expected'"
     fi
     rm refused.log
     [ "$(ls -a . signed | md5sum)" = "$before" ] || fail "with $*: the folders changed"
+    (cd "$bin" && sha256sum --quiet -c SHA256SUMS) || fail "with $*: the built files changed"
     (cd signed && sha256sum --quiet -c SHA256SUMS) || fail "with $*: the signed files changed"
 }
-check_refused "sign: VANTREL_SIGN_PFX is not set: name the PKCS#12 file to sign with" -u VANTREL_SIGN_PFX
-check_refused "sign: missing.pfx: no readable PKCS#12 file there (VANTREL_SIGN_PFX)" VANTREL_SIGN_PFX=missing.pfx
-check_refused "sign: signer.pfx: wrong password (VANTREL_SIGN_PASSWORD)" VANTREL_SIGN_PFX=signer.pfx VANTREL_SIGN_PASSWORD=wrong
+check_refused "sign: VANTREL_SIGN_PFX is not set: name the PKCS#12 file to sign with" signed -u VANTREL_SIGN_PFX
+check_refused "sign: missing.pfx: no readable PKCS#12 file there (VANTREL_SIGN_PFX)" signed VANTREL_SIGN_PFX=missing.pfx
+check_refused "sign: signer.pfx: wrong password (VANTREL_SIGN_PASSWORD)" signed VANTREL_SIGN_PFX=signer.pfx VANTREL_SIGN_PASSWORD=wrong
 check_refused "sign: expired.pfx: the certificate expired on $(openssl x509 -in expired.pem -noout -enddate | cut -d= -f2)" \
-    VANTREL_SIGN_PFX=expired.pfx VANTREL_SIGN_PASSWORD=right
+    signed VANTREL_SIGN_PFX=expired.pfx VANTREL_SIGN_PASSWORD=right
+check_refused "sign: $bin: that is the built folder; sign into another one" "$bin/" \
+    VANTREL_SIGN_PFX=signer.pfx VANTREL_SIGN_PASSWORD=right
+
+# A PFX without a password, and a folder named with its trailing slash.
+openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile ca.pem -passout pass: -out open.pfx
+VANTREL_SIGN_PFX=open.pfx VANTREL_SIGN_PASSWORD= "$sign" "$bin" again/ >/dev/null || fail "an empty password did not sign"
+osslsigncode verify -CAfile ca.pem -in again/uninstall.exe >/dev/null 2>&1 || fail "signed with an empty password, it does not verify"
 
 # The signed programs still do their job.
 if [ $# -gt 0 ]; then

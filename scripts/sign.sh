@@ -12,6 +12,8 @@
 set -euo pipefail
 bin=${1:-build/windows/bin}
 out=${2:-build/windows/signed}
+# A folder given with its trailing slash is the same folder.
+[ "$out" = / ] || out=${out%/}
 shipped=(uninstall.exe uninstall-unattended.exe dialog_probe.dll)
 
 fail() { echo "sign: $*" >&2; exit 1; }
@@ -22,6 +24,9 @@ export VANTREL_SIGN_PASSWORD=${VANTREL_SIGN_PASSWORD-}
 for name in "${shipped[@]}"; do
     [ -f "$bin/$name" ] || fail "$bin/$name: not built"
 done
+# The built files must stay as built: they are what the sums and the
+# reproducibility check speak of.
+[ "$(realpath -m "$out")" != "$(realpath -m "$bin")" ] || fail "$out: that is the built folder; sign into another one"
 
 mkdir -p "$(dirname "$out")"
 work=$(mktemp -d "$out.XXXXXX")
@@ -38,7 +43,10 @@ fi
 openssl x509 -in "$work/cert.pem" -noout -checkend 0 >/dev/null ||
     fail "$pfx: the certificate expired on $(openssl x509 -in "$work/cert.pem" -noout -enddate | cut -d= -f2)"
 
-options=(-pkcs12 "$pfx" -readpass "$work/password" -h sha256)
+# The password reaches osslsigncode through a file, never the command line;
+# an empty one cannot be read from a file, and is no secret.
+options=(-pkcs12 "$pfx" -h sha256)
+if [ -n "$VANTREL_SIGN_PASSWORD" ]; then options+=(-readpass "$work/password"); else options+=(-pass ""); fi
 [ -z "${VANTREL_SIGN_URL:-}" ] || options+=(-i "$VANTREL_SIGN_URL")
 [ -z "${VANTREL_SIGN_TIMESTAMP_URL:-}" ] || options+=(-ts "$VANTREL_SIGN_TIMESTAMP_URL")
 (umask 077 && printf '%s' "$VANTREL_SIGN_PASSWORD" >"$work/password")
