@@ -99,14 +99,14 @@ kernel=$(ls "$root"/boot/vmlinuz-* | head -n 1)
 initrd=$(ls "$root"/boot/initrd.img-* | head -n 1)
 timeout --kill-after=10 "${minutes}m" qemu-system-x86_64 -accel tcg,thread=multi -smp 2 -m 4G \
     -nographic -no-reboot -nic none -kernel "$kernel" -initrd "$initrd" \
-    -append 'root=/dev/vda rw console=ttyS0 init=/vm32-guest.sh quiet panic=1' \
+    -append 'root=/dev/vda rw console=ttyS0 init=/vm32-guest.sh panic=1' \
     -drive file="$image",format=raw,if=virtio,cache=unsafe </dev/null >"$work/console.log" 2>&1 &
 qemu_pid=$!
 status=0
 wait "$qemu_pid" || status=$?
 qemu_pid=""
 if [ "$status" = 124 ] || [ "$status" = 137 ]; then
-    tail -n 20 "$work/console.log" >&2
+    tail -n 40 "$work/console.log" >&2
     fail "the emulated machine did not finish within $minutes minutes and was ended"
 fi
 
@@ -114,8 +114,9 @@ result() { debugfs -R "cat /vm32-result/$1" "$image" 2>/dev/null; }
 tests=$(result ctest.log)
 exit_code=$(result status)
 if [ -z "$exit_code" ]; then
-    tail -n 30 "$work/console.log" >&2
+    tail -n 40 "$work/console.log" >&2
     fail "the emulated machine did not run the tests (qemu exited with $status; its console is above)"
 fi
 echo "$tests"
+[ "$exit_code" = 0 ] || tail -n 40 "$work/console.log" >&2
 [ "$exit_code" = 0 ] || fail "the 32-bit programs' tests failed in the emulated machine (ctest exited with $exit_code)"

@@ -23,7 +23,17 @@ inline std::string systemText(DWORD code) {
     return result;
 }
 
+#else
+#include <unistd.h>
 #endif
+
+inline unsigned long processId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
 
 inline std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -38,9 +48,13 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
 class ScratchDirectory {
 public:
     ScratchDirectory() {
+        // The process id as well: a random_device may give every process
+        // the same numbers, and tests run side by side in one temp folder.
         std::random_device random;
+        static unsigned made = 0;
         root = std::filesystem::temp_directory_path() /
-               ("vantrel-test-" + std::to_string(random()) + std::to_string(random()));
+               ("vantrel-test-" + std::to_string(processId()) + "-" + std::to_string(++made) + "-" +
+                std::to_string(random()));
         std::filesystem::create_directories(root);
     }
 
