@@ -26,8 +26,9 @@ namespace {
 const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // A rewritten file is replaced by a new one (a new file index) or written
-// in place (the same), as the save must choose.
-enum class After { Unchanged, Deleted, Replaced, RewrittenInPlace };
+// in place (the same), as the save must choose; an unprotected one keeps
+// its bytes without its read-only, hidden and system attributes.
+enum class After { Unchanged, Unprotected, Deleted, Replaced, RewrittenInPlace };
 // How another program holds the file open: not, as a running tracer holds
 // its DLL, as fopen holds a file it reads and writes, with no sharing, or
 // loaded as a DLL (the staged file then becomes the demo's real DLL).
@@ -146,7 +147,7 @@ const Scenario scenarios[] = {
      {config("{app}", 0, After::Replaced), dll(After::Unchanged, Hold::Loaded)},
      {kYes, information(kReboot)}, 3010, restartCompletes("held by e2e_tests.exe (id {pid})")},
     {"UnattendedDllInUseWithAnUnwritableConfigurationSaysSo", "app", "", "{work}", true,
-     {config("{app}", 0, After::Unchanged, Hold::ReadSharing), kDllInUse},
+     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unprotected, Hold::ReadSharing), kDllInUse},
      {kYes, information(kReboot + "Tracing could not be switched off in {app}vantrelconfig.txt.\n"
                              "Please set TRACE_ENABLED to 0 in this file before you reboot.\n")}, 1603},
     {"UnattendedDllInUseWithMalformedConfigurationKeepsIt", "app", "", "{work}", true,
@@ -416,11 +417,12 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
                 if (file.directory == "{app}") remaining.erase(file.name);
                 continue;
             }
-            const bool rewritten = after != After::Unchanged;
+            const bool rewritten = after == After::Replaced || after == After::RewrittenInPlace;
             // Every entry kept, in key order, tracing off.
             const std::string rewrittenText = before[i].bytes == kConfig ? kRewritten : "TRACE_ENABLED 0\r\n";
             EXPECT_EQ(rewritten ? rewrittenText : before[i].bytes, readFile(path)) << path;
-            EXPECT_EQ(rewritten ? 0 : before[i].attributes, rewritten ? attributes & kRHS : attributes) << path;
+            const bool unprotected = after != After::Unchanged;
+            EXPECT_EQ(unprotected ? 0 : before[i].attributes, unprotected ? attributes & kRHS : attributes) << path;
             EXPECT_EQ(after == After::Replaced, fileIndex(path) != before[i].index) << path << ": replaced or written in place";
         }
         EXPECT_EQ(remaining, stage.names());
@@ -524,6 +526,36 @@ TEST(UnattendedTest, EndedFromOutsideItLeavesNothingRunning) {
     TerminateProcess(child.handle(), 1);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program.get(), 5000)) << "the runner's program outlived it";
     TerminateProcess(program.get(), 1);
+}
+
+// A configuration file too large for a 32-bit process's memory ends in the
+// catch-all dialog, and the dry run foretells the failure instead of dying;
+// the file is kept whole.
+TEST(UnattendedTest, AConfigurationTooLargeForMemoryIsAFailureThatKeepsIt) {
+#ifdef _WIN64
+    GTEST_SKIP() << "a 64-bit process holds the file";
+#endif
+    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
+    Stage stage(scenario);
+    stage.put(kDllInUse);
+    const std::string path = stage.expand("{app}vantrelconfig.txt");
+    writeFile(path, "TRACE_ENABLED 1\nSYSTEM_DLL ");
+    LARGE_INTEGER size;
+    size.QuadPart = 700 << 20;  // sparse: NUL bytes that take no disk
+    {
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
+    DWORD status = 0, ran = 0;
+    const std::string foreseen = stage.runUnattended("--what-if ", scenario, status, ran);
+    EXPECT_EQ(ERROR_INSTALL_FAILURE, status) << foreseen;
+    EXPECT_NE(std::string::npos, foreseen.find("\nwhat-if: the forecast failed: ")) << foreseen;
+    const std::string shown = stage.runUnattended("", scenario, status, ran);
+    EXPECT_EQ(ERROR_INSTALL_FAILURE, status) << shown;
+    EXPECT_NE(std::string::npos, shown.find(logged(error("An unknown error occured.\nPlease contact Corvane.\n")))) << shown;
+    WIN32_FILE_ATTRIBUTE_DATA kept = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &kept);
+    EXPECT_EQ(DWORD(size.QuadPart), kept.nFileSizeLow);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, UninstallTest, testing::ValuesIn(scenarios),
