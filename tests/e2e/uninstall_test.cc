@@ -459,7 +459,9 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
             EXPECT_EQ(0u, shown.rfind(stage.expand(scenario.output), 0)) << shown;
             expected = shown;
         }
-        EXPECT_TRUE(scenario.exitCode != ERROR_TIMEOUT || (ran >= 1000 && ran < 5000)) << ran << " ms";
+        // Seconds, neither milliseconds nor minutes; a loaded, emulated host
+        // takes its time to start and end the program.
+        EXPECT_TRUE(scenario.exitCode != ERROR_TIMEOUT || (ran >= 1000 && ran < 30000)) << ran << " ms";
         records += opening + arguments + "\n" + shown;
         if (scenario.commandLine.find("--log") != std::string::npos && scenario.exitCode != ERROR_INVALID_PARAMETER) {
             EXPECT_EQ(records, withoutTimes(readFile(stage.expand("{log}"))));
