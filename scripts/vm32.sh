@@ -24,7 +24,7 @@ cd "$(dirname "$0")/.."
 source=$PWD
 build=$source/build/windows
 cache=${VANTREL_VM_CACHE:-/var/cache/vantrel-vm32}
-minutes=${VANTREL_VM_MINUTES:-25}
+minutes=${VANTREL_VM_MINUTES:-40}
 
 fail() { echo "vm32: $*" >&2; exit 1; }
 
