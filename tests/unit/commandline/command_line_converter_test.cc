@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 using util::parser::CommandLineConverter;
@@ -29,14 +28,21 @@ TEST(CommandLineConverterTest, SplitsByBlanksAndQuotesAndFindsArgumentZerosParts
         {"..\\uninstall.exe", {"..\\uninstall.exe"}, "..\\", "uninstall.exe"},
         {"C:/Tools/uninstall.exe", {"C:/Tools/uninstall.exe"}, "", "C:/Tools/uninstall.exe"},
         {"C:uninstall.exe", {"C:uninstall.exe"}, "", "C:uninstall.exe"},
+        {"a\tb c", {"a\tb", "c"}, "", "a\tb"},  // only the blank separates
     };
     for (const Case& c : cases) {
         CommandLineConverter converter(c.commandLine);
         std::vector<std::string> arguments(converter.getArgv(), converter.getArgv() + converter.getArgc());
         EXPECT_EQ(c.arguments, arguments) << "[" << c.commandLine << "]";
+        EXPECT_EQ(nullptr, converter.getArgv()[converter.getArgc()]) << "argv must end in a null pointer";
         EXPECT_EQ(c.directory, converter.getApplicationDirectory()) << c.commandLine;
         EXPECT_EQ(c.fileName, converter.getApplicationFileName()) << c.commandLine;
     }
+}
+
+// A dialog shows the text of any failure, an empty one included.
+TEST(CommandLineConverterTest, AFailureWithoutWordsHasAnEmptyText) {
+    EXPECT_STREQ("", util::parser::CommandLineConverterException("").getMessageText());
 }
 
 }  // namespace

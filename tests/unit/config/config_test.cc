@@ -11,11 +11,16 @@ using util::Config;
 // The store's written form, and its first error or "" for none.
 struct Parsed { std::string entries, error; };
 
+// What the store says of its first error while it has none.
+const char kNoError[] = "No error message set.";
+
 Parsed parse(const std::string& text, bool throwOnError) {
     ScratchDirectory scratch;
     try {
         Config config(scratch.write("config.txt", text), throwOnError);
-        return {config.toString(), config.isErrorRecorded() ? config.getFirstError().getMessage() : ""};
+        const std::string& first = config.getFirstError().getMessage();
+        if (config.isErrorRecorded()) return {config.toString(), first};
+        return {config.toString(), first == kNoError ? "" : "(no error, yet \"" + first + "\")"};
     } catch (const Config::ConfigException& e) {
         return {"(thrown)", e.getMessage()};
     }

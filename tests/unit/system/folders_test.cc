@@ -14,6 +14,8 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     const std::string longName = scratch.makeDirectory("A folder with a long name");
     char shortName[MAX_PATH] = "";
     GetShortPathNameA(longName.c_str(), shortName, MAX_PATH);
+    std::string cyrillic;
+    for (int i = 0; i < 150; ++i) cyrillic += "\xD0\xB4";  // д in UTF-8
     const struct { std::string first, second; bool same; } cases[] = {
         {"\\\\?\\" + system, system, true},
         {"C:\\system32-link\\", system, true},  // a link to it, made by the Wine runner
@@ -22,7 +24,8 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
         {system + "drivers\\", system, false},
         {system + "missing\\", system + "MISSING\\", true},  // cannot be opened: compared as text
         {system + "missing\\", system, false},
-        {system + "missing\\" + std::string(300, 'd'), system + "MISSING\\" + std::string(300, 'D'), true},
+        // Fewer characters than MAX_PATH, more bytes: the names regrow.
+        {system + "missing\\" + cyrillic, system + "MISSING\\" + cyrillic, true},
         {shortName, longName, true},
         {"", scratch.directory(), true},  // a bare file name's folder is the current one
     };
