@@ -96,7 +96,7 @@ std::string openingLine(const std::string& program, int argc, char** argv) {
 int cannotStart(Transcript& transcript, const std::string& program, DWORD error) {
     const std::string message = "uninstall-unattended: cannot start " + program + "\n" +
                                 Helpers::getErrorMessage(static_cast<int>(error));
-    std::fputs(message.c_str(), stderr);
+    std::fputs(prefixLines(message, "").c_str(), stderr);
     transcript.log(message);
     return static_cast<int>(error);
 }
@@ -157,8 +157,11 @@ int main(int argc, char** argv) {
     Transcript transcript;
     if (!options.log.empty()) {
         if (const DWORD error = transcript.openLog(options.log)) {
-            std::fprintf(stderr, "uninstall-unattended: cannot append to the log %s\n%s", options.log.c_str(),
-                         Helpers::getErrorMessage(static_cast<int>(error)).c_str());
+            std::fputs(prefixLines("uninstall-unattended: cannot append to the log " + options.log + "\n" +
+                                       Helpers::getErrorMessage(static_cast<int>(error)),
+                                   "")
+                           .c_str(),
+                       stderr);
             return ERROR_INVALID_PARAMETER;
         }
     }

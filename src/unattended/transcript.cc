@@ -9,7 +9,9 @@ std::string prefixLines(const std::string& block, const std::string& prefix, con
     for (std::size_t start = 0; start < block.size();) {
         std::size_t end = block.find('\n', start);
         if (end == std::string::npos) end = block.size();
-        lines += prefix + block.substr(start, end - start) + lineEnd;
+        // A system message ends in CR LF: one line end, not two.
+        const std::size_t last = end > start && block[end - 1] == '\r' ? end - 1 : end;
+        lines += prefix + block.substr(start, last - start) + lineEnd;
         start = end + 1;
     }
     return lines;
@@ -58,8 +60,11 @@ void Transcript::log(const std::string& block) {
     if (locked) UnlockFileEx(file.get(), 0, 1, 0, &turn);
     if (!ok && !failed) {
         failed = true;
-        std::fprintf(stderr, "uninstall-unattended: the log could not be written; it may lack lines from here on\n%s",
-                     Helpers::getErrorMessage(static_cast<int>(error ? error : ERROR_WRITE_FAULT)).c_str());
+        std::fputs(prefixLines("uninstall-unattended: the log could not be written; it may lack lines from here on\n" +
+                                   Helpers::getErrorMessage(static_cast<int>(error ? error : ERROR_WRITE_FAULT)),
+                               "")
+                       .c_str(),
+                   stderr);
         std::fflush(stderr);
     }
 }

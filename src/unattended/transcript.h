@@ -39,7 +39,8 @@ private:
     bool failed = false;
 };
 
-// Each line of `block` after `prefix`, ended by `lineEnd`.
+// Each line of `block` (ended by LF or CR LF) after `prefix`, ended by
+// `lineEnd`.
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd = "\n");
 
 #endif  // VANTREL_UNATTENDED_TRANSCRIPT_H_

@@ -57,8 +57,10 @@ TEST(TranscriptTest, AFailedLogWriteIsSaidOnce) {
     transcript.log("second\n");
     std::fflush(stderr);
     _dup2(saved, 2);
+    // Line ends as text mode makes them: LF before it turns each into CR LF.
+    const std::string reason = systemText(ERROR_DISK_FULL);
     EXPECT_EQ("uninstall-unattended: the log could not be written; it may lack lines from here on\nSystem error message: " +
-                  systemText(ERROR_DISK_FULL),
+                  reason.substr(0, reason.find_last_not_of("\r\n") + 1) + "\n",
               readFile(errors));
 }
 
