@@ -38,10 +38,7 @@ TEST(CommandLineConverterTest, SplitsByBlanksAndQuotesAndFindsArgumentZerosParts
         EXPECT_EQ(c.directory, converter.getApplicationDirectory()) << c.commandLine;
         EXPECT_EQ(c.fileName, converter.getApplicationFileName()) << c.commandLine;
     }
-}
-
-// A dialog shows the text of any failure, an empty one included.
-TEST(CommandLineConverterTest, AFailureWithoutWordsHasAnEmptyText) {
+    // A dialog shows the text of any failure, an empty one included.
     EXPECT_STREQ("", util::parser::CommandLineConverterException("").getMessageText());
 }
 
