@@ -96,7 +96,7 @@ std::string openingLine(const std::string& program, int argc, char** argv) {
 int cannotStart(Transcript& transcript, const std::string& program, DWORD error) {
     const std::string message = "uninstall-unattended: cannot start " + program + "\n" +
                                 Helpers::getErrorMessage(static_cast<int>(error));
-    std::fputs(prefixLines(message, "").c_str(), stderr);
+    writeError(message);
     transcript.log(message);
     return static_cast<int>(error);
 }
@@ -157,11 +157,8 @@ int main(int argc, char** argv) {
     Transcript transcript;
     if (!options.log.empty()) {
         if (const DWORD error = transcript.openLog(options.log)) {
-            std::fputs(prefixLines("uninstall-unattended: cannot append to the log " + options.log + "\n" +
-                                       Helpers::getErrorMessage(static_cast<int>(error)),
-                                   "")
-                           .c_str(),
-                       stderr);
+            writeError("uninstall-unattended: cannot append to the log " + options.log + "\n" +
+                       Helpers::getErrorMessage(static_cast<int>(error)));
             return ERROR_INVALID_PARAMETER;
         }
     }

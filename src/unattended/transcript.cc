@@ -17,6 +17,11 @@ std::string prefixLines(const std::string& block, const std::string& prefix, con
     return lines;
 }
 
+void writeError(const std::string& text) {
+    std::fputs(prefixLines(text, "").c_str(), stderr);
+    std::fflush(stderr);
+}
+
 DWORD Transcript::openLog(const std::string& path) {
     // Append-only writes land at the end, whoever else writes; reading too,
     // because a byte-range lock needs it.
@@ -60,11 +65,7 @@ void Transcript::log(const std::string& block) {
     if (locked) UnlockFileEx(file.get(), 0, 1, 0, &turn);
     if (!ok && !failed) {
         failed = true;
-        std::fputs(prefixLines("uninstall-unattended: the log could not be written; it may lack lines from here on\n" +
-                                   Helpers::getErrorMessage(static_cast<int>(error ? error : ERROR_WRITE_FAULT)),
-                               "")
-                       .c_str(),
-                   stderr);
-        std::fflush(stderr);
+        writeError("uninstall-unattended: the log could not be written; it may lack lines from here on\n" +
+                   Helpers::getErrorMessage(static_cast<int>(error ? error : ERROR_WRITE_FAULT)));
     }
 }

@@ -43,4 +43,7 @@ private:
 // `lineEnd`.
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd = "\n");
 
+// Writes `text` to standard error at once, each of its lines ended once.
+void writeError(const std::string& text);
+
 #endif  // VANTREL_UNATTENDED_TRANSCRIPT_H_
