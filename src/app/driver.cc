@@ -9,64 +9,103 @@
 #include "config/config.h"
 #include "system/helpers.h"
 #include "system/io.h"
+#include "system/save.h"
 
 namespace vantrel {
 namespace uninstall {
 
+namespace {
+
+// The uninstaller's own steps: the user answers, the files change.
+class Uninstaller : public Steps {
+public:
+    void found(const std::string&, const std::string&) override {}
+
+    bool mayDeleteDll(const std::string& dllPath, bool inSystemFolder) override {
+        if (!inSystemFolder) return true;
+        const std::string warning =
+            "Uninstall will remove the " + PRODUCT_NAME + " dll.\nUninstall found: " + dllPath + "\n" +
+            "This file resides in the system directory.\nIf you proceed, uninstall will delete the "
+            "file.\n\nDo you want to continue ?";
+        // No is the default: Enter pressed out of habit must not delete a
+        // file of Windows.
+        return MessageBoxA(nullptr, warning.c_str(), "Uninstall", MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDNO;
+    }
+
+    void resetAttributes(FoundFile& file) override { file.resetAttributes(); }
+    DWORD remove(FoundFile& file) override { return file.remove(); }
+    bool save(FoundFile& config, const std::string& bytes) override { return io::saveFile(config, bytes); }
+};
+
+}  // namespace
+
+Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileName) {
+    const int failed = ERROR_INSTALL_FAILURE;
+    if (!ended)
+        return {Outcome::Success,
+                PRODUCT_NAME + " was successfully uninstalled.\nPlease remove the " + applicationFileName + " file.",
+                ERROR_SUCCESS};
+    try {
+        std::rethrow_exception(ended);
+    } catch (const UserCancelException&) {
+        return {Outcome::Error, "Uninstall was canceled by user.", ERROR_INSTALL_USEREXIT};
+    } catch (const DllDeletionException& e) {
+        const std::string& unsaved = e.getUnsavedConfigPath();
+        return {Outcome::Information,
+                "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n" +
+                    (unsaved.empty() ? std::string()
+                                     : "Tracing could not be switched off in " + unsaved +
+                                           ".\nPlease set TRACE_ENABLED to 0 in this file before you reboot.\n"),
+                unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : failed};
+    } catch (const ConfigFileDeletionException& e) {
+        return {Outcome::Information,
+                "Unable to complete uninstall. Reason: \nCouldn't delete the " + CONFIG_FILE_NAME +
+                    " file.\nPlease delete this file manually.\nError message: " + e.getMessage(),
+                failed};
+    } catch (const io::IOException& e) {
+        // Only a search that found nothing by that name means the product
+        // is not there.
+        const auto* notFound = dynamic_cast<const io::FileNotFoundException*>(&e);
+        return {Outcome::Error, "Couldn't find one of the required files. \nError message: " + e.getMessage(),
+                notFound && !notFound->isPresentButUnopenable() ? ERROR_UNKNOWN_PRODUCT : failed};
+    } catch (const util::Config::ConfigException& e) {
+        return {Outcome::Error, "An error occured when parsing the config file. \nError message: " + e.getMessage(),
+                failed};
+    } catch (const util::parser::CommandLineConverterException& e) {
+        return {Outcome::Error, "An error occured when getting the command line. \nError message: " + e.getMessage(),
+                failed};
+    } catch (const exceptions::Exception& e) {
+        return {Outcome::Error, "An error occured.\nError message: " + e.getMessage(), failed};
+    } catch (...) {
+        return {Outcome::Error, "An unknown error occured.\nPlease contact Corvane.\n", failed};
+    }
+}
+
 int runUninstaller() {
     Helpers::guardElevatedProcess();
-    MessageDialog dialog("Uninstall");
+    std::exception_ptr ended;
+    std::string applicationFileName;
     try {
         const std::string question = confirmationQuestion();
         if (MessageBoxA(nullptr, question.c_str(), "Uninstall", MB_YESNO | MB_ICONQUESTION) != IDYES)
             return ERROR_INSTALL_USEREXIT;
-        util::parser::CommandLineConverter converter(GetCommandLineA());
         // Taken before anything is deleted, so that a failure here leaves
         // every file in place.
-        const std::string applicationFileName = converter.getApplicationFileName();
-        performUninstall();
-        dialog.showSuccess(PRODUCT_NAME + " was successfully uninstalled.\nPlease remove the " +
-                           applicationFileName + " file.");
-        return ERROR_SUCCESS;
-    } catch (const UserCancelException&) {
-        dialog.showError("Uninstall was canceled by user.");
-        return ERROR_INSTALL_USEREXIT;
-    } catch (const DllDeletionException& e) {
-        const std::string& unsaved = e.getUnsavedConfigPath();
-        dialog.showInformation(
-            "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run "
-            "uninstall.exe again.\n" +
-            (unsaved.empty() ? std::string()
-                             : "Tracing could not be switched off in " + unsaved +
-                                   ".\nPlease set TRACE_ENABLED to 0 in this file before you "
-                                   "reboot.\n"));
-        return unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : ERROR_INSTALL_FAILURE;
-    } catch (const ConfigFileDeletionException& e) {
-        dialog.showInformation("Unable to complete uninstall. Reason: \nCouldn't delete the " +
-                               CONFIG_FILE_NAME +
-                               " file.\nPlease delete this file manually.\nError message: " +
-                               e.getMessage());
-        return ERROR_INSTALL_FAILURE;
-    } catch (const io::IOException& e) {
-        dialog.showError("Couldn't find one of the required files. \nError message: " +
-                         e.getMessage());
-        // Only a search that found nothing by that name means the product
-        // is not there.
-        const auto* notFound = dynamic_cast<const io::FileNotFoundException*>(&e);
-        return notFound && !notFound->isPresentButUnopenable() ? ERROR_UNKNOWN_PRODUCT
-                                                               : ERROR_INSTALL_FAILURE;
-    } catch (const util::Config::ConfigException& e) {
-        dialog.showError("An error occured when parsing the config file. \nError message: " +
-                         e.getMessage());
-    } catch (const util::parser::CommandLineConverterException& e) {
-        dialog.showError("An error occured when getting the command line. \nError message: " +
-                         e.getMessage());
-    } catch (const exceptions::Exception& e) {
-        dialog.showError("An error occured.\nError message: " + e.getMessage());
+        applicationFileName = util::parser::CommandLineConverter(GetCommandLineA()).getApplicationFileName();
+        Uninstaller steps;
+        performUninstall(steps);
     } catch (...) {
-        dialog.showError("An unknown error occured.\nPlease contact Corvane.\n");
+        ended = std::current_exception();
     }
-    return ERROR_INSTALL_FAILURE;
+    const Outcome outcome = outcomeOf(ended, applicationFileName);
+    MessageDialog dialog("Uninstall");
+    if (outcome.kind == Outcome::Success)
+        dialog.showSuccess(outcome.text);
+    else if (outcome.kind == Outcome::Information)
+        dialog.showInformation(outcome.text);
+    else
+        dialog.showError(outcome.text);
+    return outcome.status;
 }
 
 }  // namespace uninstall

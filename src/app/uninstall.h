@@ -1,13 +1,18 @@
 // The uninstall itself: find the configuration file and the tracer DLL,
 // warn before touching the system directory, delete both; when the DLL is
-// in use, switch tracing off in the configuration file instead.
+// in use, switch tracing off in the configuration file instead. Its
+// question and its changes are the caller's, so that a dry run walks the
+// very same steps with every change withheld.
 #ifndef VANTREL_APP_UNINSTALL_H_
 #define VANTREL_APP_UNINSTALL_H_
+
+#include <windows.h>
 
 #include <string>
 
 #include "app/product_files.h"
 #include "exceptions/exception.h"
+#include "system/found_file.h"
 
 namespace vantrel {
 namespace uninstall {
@@ -37,8 +42,29 @@ public:
     explicit UserCancelException(const std::string& message) : exceptions::Exception(message) {}
 };
 
-// Removes both files; returns only when both are deleted, throws otherwise.
-void performUninstall();
+// What the procedure asks and changes. The uninstaller's own ask the user
+// and change the files; a dry run's answer by its policy and only check
+// and tell what a change would do.
+class Steps {
+public:
+    virtual ~Steps() = default;
+    // Told each file the search found, before any question or change.
+    virtual void found(const std::string& name, const std::string& path) = 0;
+    // Whether the DLL may be deleted; the question is the warning when it
+    // lies in a Windows system folder.
+    virtual bool mayDeleteDll(const std::string& dllPath, bool inSystemFolder) = 0;
+    // Clears the file's read-only, hidden and system attributes.
+    virtual void resetAttributes(FoundFile& file) = 0;
+    // Deletes the file: 0, or the system's code of why it cannot be.
+    virtual DWORD remove(FoundFile& file) = 0;
+    // Makes `bytes` the configuration file's content: false when it cannot.
+    virtual bool save(FoundFile& config, const std::string& bytes) = 0;
+};
+
+// Removes both files, searching as the uninstaller started in `startedIn`
+// does (Helpers::findFile's); returns only when both are deleted, throws
+// otherwise.
+void performUninstall(Steps& steps, const std::string& startedIn = "");
 
 }  // namespace uninstall
 }  // namespace vantrel

@@ -20,6 +20,10 @@ Config::Config(std::string fileName, bool throwOnError)
     load(this->fileName);
 }
 
+Config::Config(bool throwOnError)
+    : values(), throwOnError(throwOnError), errorRecorded(false), firstError("No error message set."), fileName(),
+      mutex("Non shared mutex") {}
+
 Config::~Config() = default;
 
 bool Config::load(const std::string& fileName) {
@@ -109,11 +113,8 @@ std::string Config::format(const std::string& lineEnd) {
     return text;
 }
 
-bool Config::save(const std::string& fileName) {
-    // The written form with CR LF built at once: a million entries are then
-    // held as text once, not twice. Written by length, so NUL bytes survive.
-    return io::saveFile(fileName, format(io::CR + io::LF));
-}
+// Built at once: a million entries are then held as text once, not twice.
+std::string Config::fileText() { return format(io::CR + io::LF); }
 
 Mutex& Config::getMutex() { return mutex; }
 

@@ -1,5 +1,5 @@
 // The in-memory store of a key/value configuration file: loads and parses
-// the file when built, changes values on request, and writes itself back.
+// the file when built, changes values on request, and gives its text back.
 //
 // File format: one entry per line, the key, a space and the value; lines end
 // in LF or CR LF; '#' at the start of a line makes a comment. The store
@@ -28,6 +28,8 @@ public:
     // format error throws ConfigException; otherwise it is recorded and the
     // good lines are kept. Throws io::IOException when the file cannot be read.
     Config(std::string fileName, bool throwOnError);
+    // An empty store, to be filled by parse().
+    explicit Config(bool throwOnError);
     virtual ~Config();
 
     Config(const Config&) = delete;
@@ -36,6 +38,10 @@ public:
     // Reads and parses the file into the store (an empty file changes
     // nothing); always true when it returns. The constructor calls it.
     bool load(const std::string& fileName);
+
+    // Reads the entries of a configuration's text into the store, as load()
+    // does with a file's (an empty text changes nothing).
+    void parse(const std::string& text);
 
     // Sets or adds the entry; the caller holds getMutex() meanwhile.
     void setValue(const std::string& key, const std::string& value);
@@ -46,9 +52,9 @@ public:
     // The entries as text: key, space, value and LF per entry, in key order.
     std::string toString();
 
-    // Writes toString() with CR LF line ends to `fileName` (io::saveFile):
-    // false when it could not, and the file then keeps its old bytes.
-    bool save(const std::string& fileName);
+    // The file's text as the store writes it: toString() with CR LF line
+    // ends.
+    std::string fileText();
 
     // The store's lock, for callers that change it.
     Mutex& getMutex();
@@ -62,7 +68,6 @@ public:
 private:
     // The entries as text, each line ended by `lineEnd`, under the lock.
     std::string format(const std::string& lineEnd);
-    void parse(const std::string& text);
     void reportError(const std::string& message);
     static std::size_t findLineEnd(const std::string& text, std::size_t from);
 

@@ -1,5 +1,5 @@
 // Which folders are Windows' own, whether two spellings name one folder or
-// file, and whether a found file is reached through a link.
+// file, and where an open file really lies.
 #include <vector>
 
 #include "commandline/command_line_converter.h"
@@ -37,32 +37,6 @@ bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity) {
     return file.valid() && GetFileInformationByHandle(file.get(), &identity);
 }
 
-// Why a change through `path` would not stay with that one file; "" when it
-// would. `error` is the system's code of a failed open, 0 otherwise.
-std::string linkProblem(const std::string& path, DWORD& error) {
-    error = 0;
-    ScopedHandle file(openAttributes(path));
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information)) {
-        error = GetLastError();
-        return path + " cannot be checked for links.";
-    }
-    if (information.nNumberOfLinks > 1)
-        return path + " has " + std::to_string(information.nNumberOfLinks) +
-               " names (hard links); a change to it would reach every one of them.";
-    const std::string final = Helpers::getFinalPath(file.get());
-    if (final.empty()) {
-        error = GetLastError();
-        return path + " cannot be checked for links: where it leads is unknown.";
-    }
-    // A folder link on the way keeps the file in the folder it was found
-    // in; a link to another name or folder does not.
-    if (!Helpers::isSamePath(getPathFileName(final), getPathFileName(path)) ||
-        !Helpers::isSameFile(getPathDirectory(final), getPathDirectory(Helpers::getFullPath(path))))
-        return path + " is a link to " + final + ".";
-    return "";
-}
-
 }  // namespace
 
 std::string Helpers::getFullPath(const std::string& path) {
@@ -94,10 +68,10 @@ bool Helpers::isSameDirectory(const std::string& first, const std::string& secon
     return isSameFile(first.empty() ? ".\\" : first, second.empty() ? ".\\" : second);
 }
 
-std::string Helpers::getFinalPath(HANDLE file) {
+std::string Helpers::getFinalPath(HANDLE file, FinalPathQuery query) {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleA(file, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+        const DWORD length = query(file, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
         if (length == 0) return "";
         if (length < buffer.size()) {
             std::string path(buffer.data(), length);
@@ -106,14 +80,6 @@ std::string Helpers::getFinalPath(HANDLE file) {
         }
         buffer.resize(length);
     }
-}
-
-void Helpers::checkNotLinked(const std::string& path) {
-    DWORD error = 0;
-    const std::string problem = linkProblem(path, error);
-    if (problem.empty()) return;
-    throw exceptions::Exception(problem + " The uninstaller does not change files through links, so nothing was changed.\n" +
-                                (error != 0 ? getErrorMessage(static_cast<int>(error)) : ""));
 }
 
 std::vector<std::string> Helpers::getSystemDirectories() {

@@ -122,8 +122,8 @@ void Helpers::guardElevatedProcess() {
         setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-void Helpers::deleteFile(const std::string& path) {
-    if (DeleteFileA(path.c_str())) return;
-    DWORD error = GetLastError();
-    throw io::IOException(getErrorMessage(static_cast<int>(error)));
+std::vector<wchar_t> wide(const std::string& text) {
+    std::vector<wchar_t> result(text.size() + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result.data(), static_cast<int>(result.size()));
+    return result;
 }

@@ -1,5 +1,5 @@
 // Windows services of the uninstaller: system error texts, the well-known
-// directories, the search for a file across them, and file deletion.
+// directories, the search for a file across them, and paths.
 #ifndef VANTREL_SYSTEM_HELPERS_H_
 #define VANTREL_SYSTEM_HELPERS_H_
 
@@ -64,16 +64,13 @@ public:
     // in any letter case.
     static bool isSameFile(const std::string& first, const std::string& second);
 
-    // Where an open file really lies, as GetFinalPathNameByHandleA tells it,
-    // without the "\\?\" prefix; "" when the system cannot tell.
-    static std::string getFinalPath(HANDLE file);
+    // GetFinalPathNameByHandleA's shape.
+    typedef DWORD(WINAPI* FinalPathQuery)(HANDLE file, LPSTR buffer, DWORD size, DWORD flags);
 
-    // Returns when a change through `path` reaches that one file alone.
-    // Throws exceptions::Exception, naming the path and why, when the file
-    // is a link to another name or folder, has other names (hard links), or
-    // cannot be opened to tell: an elevated program must not be steered by
-    // a link that someone else planted.
-    static void checkNotLinked(const std::string& path);
+    // Where an open file really lies, as `query` tells it, without the
+    // "\\?\" prefix and with a share as \\server\share; "" when the
+    // system cannot tell.
+    static std::string getFinalPath(HANDLE file, FinalPathQuery query = GetFinalPathNameByHandleA);
 
     // The full path of `path`; `path` itself when the system cannot tell.
     static std::string getFullPath(const std::string& path);
@@ -90,9 +87,9 @@ public:
     // load from the system folder only. Looked up at run time; where the
     // system lacks or refuses them, the process goes on without.
     static void guardElevatedProcess();
-
-    // Deletes the file; throws io::IOException with the system's error text.
-    static void deleteFile(const std::string& path);
 };
+
+// `text` in UTF-16 with its terminating NUL, from the process code page.
+std::vector<wchar_t> wide(const std::string& text);
 
 #endif  // VANTREL_SYSTEM_HELPERS_H_

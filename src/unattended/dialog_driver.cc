@@ -38,8 +38,7 @@ HWND findMessageBox(DWORD processId) {
 
 // Icon handles mean nothing across processes: the probe, hooked into the
 // program that shows the box, compares them there.
-std::string probeIcon(HWND box) {
-    static HMODULE probe = LoadLibraryA(besideThisProgram("dialog_probe.dll").c_str());
+std::string probeIcon(HWND box, HMODULE probe) {
     HOOKPROC hook = probe ? reinterpret_cast<HOOKPROC>(
                                 reinterpret_cast<void*>(GetProcAddress(probe, "probeHook")))
                           : nullptr;
@@ -56,7 +55,7 @@ std::string probeIcon(HWND box) {
     return answer == kIconNone ? "none" : "(no answer)";
 }
 
-SeenDialog readDialog(HWND box) {
+SeenDialog readDialog(HWND box, HMODULE probe) {
     SeenDialog dialog;
     dialog.caption = windowText(box);
     dialog.text = windowText(GetDlgItem(box, 0xFFFF));
@@ -71,7 +70,7 @@ SeenDialog readDialog(HWND box) {
     focus.cbSize = sizeof focus;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) && focus.hwndFocus)
         dialog.defaultButton = buttonName(GetDlgCtrlID(focus.hwndFocus));
-    dialog.icon = probeIcon(box);
+    dialog.icon = probeIcon(box, probe);
     return dialog;
 }
 
@@ -136,8 +135,14 @@ DWORD ChildProcess::exitCode() const {
     return code;
 }
 
-bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose,
-                   DWORD idleMs) {
+bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
+                   const std::string& probePath) {
+    struct Probe {
+        HMODULE module;
+        ~Probe() {
+            if (module) FreeLibrary(module);
+        }
+    } probe{probePath.empty() ? nullptr : LoadLibraryA(probePath.c_str())};
     DWORD lastSeen = GetTickCount();
     while (WaitForSingleObject(child.handle(), 20) == WAIT_TIMEOUT) {
         HWND box = findMessageBox(child.id());
@@ -147,7 +152,7 @@ bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog
             WaitForSingleObject(child.handle(), INFINITE);
             return false;
         }
-        const int answer = choose(readDialog(box));
+        const int answer = choose(readDialog(box, probe.module));
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         // The next box may only be looked for once this one is gone.
         lastSeen = GetTickCount();

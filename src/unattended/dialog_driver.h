@@ -1,6 +1,6 @@
 // Starts a Windows program and answers its message boxes as a person would,
-// reading each one first: caption, text, buttons, default button and, where
-// dialog_probe.dll lies beside the running program, the icon.
+// reading each one first: caption, text, buttons, default button and, with
+// dialog_probe.dll, the icon.
 #ifndef VANTREL_UNATTENDED_DIALOG_DRIVER_H_
 #define VANTREL_UNATTENDED_DIALOG_DRIVER_H_
 
@@ -50,9 +50,11 @@ private:
 
 // Presses, in every message box of `child`, the button (IDOK, IDYES, ...)
 // that `choose` picks, until the program ends. False when the program
-// showed no box for `idleMs` and was ended.
-bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose,
-                   DWORD idleMs);
+// showed no box for `idleMs` and was ended. `probePath` is the
+// dialog_probe.dll that names the icons, loaded into the program; "" names
+// none.
+bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
+                   const std::string& probePath);
 
 // The name of a button id: "OK", "Cancel", "Yes" or "No".
 const char* buttonName(int id);

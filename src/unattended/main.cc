@@ -11,6 +11,7 @@
 #include "app/product_files.h"
 #include "exceptions/exception.h"
 #include "system/helpers.h"
+#include "system/security.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/holders.h"
 #include "unattended/restart.h"
@@ -111,7 +112,7 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
         forecast.status = GetLastError() ? GetLastError() : ERROR_BAD_EXE_FORMAT;
         forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(forecast.status));
     } else {
-        forecast = forecastUninstall(directoryOf(program), options.allowSystemFolder);
+        forecast = forecastUninstall(program, options.allowSystemFolder);
     }
     transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
                                      ": " + outcomeInWords(forecast.status),
@@ -129,6 +130,22 @@ void completeAtRestart(Transcript& transcript, const std::string& programDirecto
         // Gone since: the scheduling below says so.
     }
     transcript.write(prefixLines(lines + scheduleRemoval(programDirectory, false), "uninstall-unattended: "));
+}
+
+// Says so when a standard user may have replaced `program` or redirected
+// what it acts on (the runner's folder holds the probe it loads into it);
+// true when the files are only administrators' to change.
+bool onlyAdministratorsMayChange(Transcript& transcript, const std::string& program) {
+    // A program that is not there is said so when it does not start.
+    const bool there = GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::string changeable = changeableByOthers(there ? program : directoryOf(program));
+    if (changeable.empty()) changeable = changeableByOthers(besideThisProgram(""));
+    if (changeable.empty()) return true;
+    transcript.write("uninstall-unattended: " + changeable +
+                     ": a standard user could have replaced or redirected these files; install the product where "
+                     "only administrators can write. dialog_probe.dll is not loaded from there, so the icons are "
+                     "not named\n");
+    return false;
 }
 
 // The text after "Uninstall found: " in the system-folder warning: the DLL.
@@ -166,6 +183,7 @@ int main(int argc, char** argv) {
         options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
     transcript.log(openingLine(program, argc, argv));
     if (options.whatIf) return whatIf(transcript, program, options);
+    const bool trusted = onlyAdministratorsMayChange(transcript, program);
     // As Explorer starts it: its quoted path, from its own folder.
     ChildProcess child(program, "\"" + program + "\"", directoryOf(program));
     if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
@@ -181,17 +199,18 @@ int main(int argc, char** argv) {
             if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == question) {
                 answer = IDYES;
             } else if (dialog.buttons.find("Yes") != std::string::npos) {
-                const std::string dll = foundPath(dialog.text);
-                const std::string configuring = systemLibraryConfiguredBy(directoryOf(program), dll);
-                if (!configuring.empty()) refusal = "uninstall-unattended: " + systemLibraryRefusal(dll, configuring) + "\n";
-                answer = configuring.empty() && options.allowSystemFolder ? IDYES : IDNO;
+                answer = answerSystemFolderWarning(directoryOf(program), foundPath(dialog.text),
+                                                   options.allowSystemFolder, refusal)
+                             ? IDYES
+                             : IDNO;
+                if (!refusal.empty()) refusal = "uninstall-unattended: " + refusal + "\n";
             }
             transcript.write("--- dialog \"" + dialog.caption + "\"" + (dialog.icon.empty() ? "" : ", icon: ") +
                              dialog.icon + ", buttons: " + dialog.buttons + ", default " + dialog.defaultButton +
                              "\n" + dialog.text + "\n--- answered: " + buttonName(answer) + "\n\n" + refusal);
             return answer;
         },
-        static_cast<DWORD>(options.timeoutSeconds * 1000));
+        static_cast<DWORD>(options.timeoutSeconds * 1000), trusted ? besideThisProgram("dialog_probe.dll") : "");
     if (!ended) {
         transcript.write("uninstall-unattended: " + program + " showed no dialog for " +
                          std::to_string(options.timeoutSeconds) + " seconds and was ended\n");

@@ -4,8 +4,11 @@
 
 #include "app/constants.h"
 #include "app/product_files.h"
+#include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
+#include "system/found_file.h"
 #include "system/helpers.h"
+#include "system/security.h"
 
 namespace {
 
@@ -64,9 +67,17 @@ std::string trimmed(std::string text) {
 bool scheduleOne(const std::string& name, const std::string& path, bool checkOnly, const RestartCalls& calls,
                  std::string& lines) {
     try {
-        Helpers::checkNotLinked(path);
+        FoundFile checked(path);
     } catch (const exceptions::Exception& e) {
         lines += name + ": not scheduled for deletion at the restart: " + trimmed(e.getMessage()) + kSecondRun + "\n";
+        return false;
+    }
+    // The restart deletes by name, as SYSTEM, before anyone logs on: a
+    // folder on the way that a user may change could lead it anywhere.
+    const std::string changeable = calls.changeableByOthers(getPathDirectory(Helpers::getFullPath(path)));
+    if (!changeable.empty()) {
+        lines += name + ": " + path + " is not scheduled for deletion at the restart: a standard user may change " +
+                 changeable + ", and so where the deletion would lead" + kSecondRun + "\n";
         return false;
     }
     if (calls.isScheduled(path)) {
@@ -85,14 +96,8 @@ bool scheduleOne(const std::string& name, const std::string& path, bool checkOnl
 
 }  // namespace
 
-std::vector<wchar_t> wide(const std::string& text) {
-    std::vector<wchar_t> result(text.size() + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result.data(), static_cast<int>(result.size()));
-    return result;
-}
-
 const RestartCalls& platformRestartCalls() {
-    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled};
+    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled, changeableByOthers};
     return calls;
 }
 

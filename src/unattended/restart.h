@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // The system calls of scheduling, so that a test can make them fail as the
 // system documents it. The platform's own are platformRestartCalls().
@@ -20,6 +19,9 @@ struct RestartCalls {
     DWORD (*checkScheduling)();
     // Whether the deletion of `path` at the next restart is pending.
     bool (*isScheduled)(const std::string& path);
+    // The folder on `path`'s way that someone else may change, or ""
+    // (changeableByOthers).
+    std::string (*changeableByOthers)(const std::string& path);
 };
 
 const RestartCalls& platformRestartCalls();
@@ -28,12 +30,10 @@ const RestartCalls& platformRestartCalls();
 // uninstaller in `programDirectory` finds for deletion at the next restart,
 // or with `checkOnly` tells whether it would, without changing anything.
 // A line for each file. A DLL in a Windows system folder, a file that is a
-// link, and a file already scheduled are not scheduled; the configuration
-// file only when the DLL is, so that a second run still finds it.
+// link, a file in a folder that a standard user may change (or under one),
+// and a file already scheduled are not scheduled; the configuration file
+// only when the DLL is, so that a second run still finds it.
 std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
                             const RestartCalls& calls = platformRestartCalls());
-
-// `text` in UTF-16 with its terminating NUL, from the process code page.
-std::vector<wchar_t> wide(const std::string& text);
 
 #endif  // VANTREL_UNATTENDED_RESTART_H_

@@ -1,34 +1,20 @@
 #include "unattended/what_if.h"
 
 #include <exception>
-#include <string>
 #include <vector>
 
 #include "app/constants.h"
-#include "app/product_files.h"
-#include "exceptions/exception.h"
+#include "app/driver.h"
+#include "app/uninstall.h"
+#include "commandline/command_line_converter.h"
 #include "config/config.h"
-#include "system/handle.h"
+#include "exceptions/exception.h"
 #include "system/helpers.h"
-#include "system/io.h"
+#include "system/save.h"
 #include "unattended/holders.h"
 #include "unattended/restart.h"
 
 namespace {
-
-const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// 0 when `path` opens with that access and sharing, else the system's code.
-DWORD openError(const std::string& path, DWORD access, DWORD sharing = kAllSharing,
-                DWORD flags = FILE_ATTRIBUTE_NORMAL) {
-    ScopedHandle file(CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, flags, nullptr));
-    return file.valid() ? 0 : GetLastError();
-}
-
-bool isReadOnly(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
 
 // The text without its trailing line breaks, to end a line of its own.
 std::string trimmed(std::string text) {
@@ -38,54 +24,100 @@ std::string trimmed(std::string text) {
 
 std::string reason(DWORD error) { return trimmed(Helpers::getErrorMessage(static_cast<int>(error))); }
 
-const char kSystemDllKey[] = "SYSTEM_DLL";
+// The configuration file, found from `programDirectory`, whose SYSTEM_DLL
+// names the very file `dllPath`; "" when there is none.
+std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath) {
+    try {
+        const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
+        util::Config config(configPath, false);
+        const std::string named = config.getValue("SYSTEM_DLL");
+        if (!named.empty() && Helpers::isSameFile(named, dllPath)) return configPath;
+    } catch (const exceptions::Exception&) {
+        // No configuration to tell: the option alone decides.
+    }
+    return "";
+}
 
-// The save's system calls with their checks and without their writes, so
-// that io::saveFile takes the very decisions of a real save. What the
-// checks could not tell is noted here.
-struct SaveCheck {
-    const char* way = nullptr;  // "replaced" or "written in place"
-    bool unknown = false;  // the in-place write's check could not tell
-    std::vector<std::string> madeUp;  // the names of files a real save would make
+// The procedure's steps as the runner answers them, each change only
+// checked, through the same handles a real change uses, and told.
+class WhatIf : public vantrel::uninstall::Steps {
+public:
+    WhatIf(const std::string& programDirectory, bool allowSystemFolder, std::string& report)
+        : programDirectory(programDirectory), allowSystemFolder(allowSystemFolder), report(report) {}
+
+    void say(const std::string& line) { report += line + "\n"; }
+
+    void found(const std::string& name, const std::string& path) override { say(name + ": " + path); }
+
+    bool mayDeleteDll(const std::string& dllPath, bool inSystemFolder) override {
+        if (!inSystemFolder) {
+            say(TRACER_DLL_NAME + ": not in a Windows system folder");
+            return true;
+        }
+        std::string refusal;
+        const bool yes = answerSystemFolderWarning(programDirectory, dllPath, allowSystemFolder, refusal);
+        say(!refusal.empty() ? refusal
+                             : TRACER_DLL_NAME + ": in a Windows system folder; the warning would be answered " +
+                                   (yes ? "Yes (--allow-system-folder)" : "No (no --allow-system-folder)"));
+        return yes;
+    }
+
+    // A real run clears the attributes first; what they keep from a change
+    // is told by the checks that follow.
+    void resetAttributes(FoundFile&) override {}
+
+    DWORD remove(FoundFile& file) override {
+        const DWORD error = file.deleteError();
+        if (file.name() != TRACER_DLL_NAME) {
+            say(CONFIG_FILE_NAME + (error == 0 ? ": can be deleted" : ": cannot be deleted. " + reason(error)));
+            return error;
+        }
+        // A program that loaded the DLL keeps it from being deleted on
+        // Windows, though it opens for deleting: no handle can tell that.
+        const std::vector<Holder> holders = findHolders(file.path());
+        if (holders.empty() && error == 0) {
+            say(TRACER_DLL_NAME + ": not in use: no program has it loaded, and it opens for deleting");
+            return 0;
+        }
+        if (error != 0)
+            say(TRACER_DLL_NAME + (error == ERROR_SHARING_VIOLATION ? ": in use" : ": cannot be deleted") +
+                ": it does not open for deleting. " + reason(error));
+        else
+            say(TRACER_DLL_NAME + ": in use: a program has it loaded");
+        say(describeHolders(TRACER_DLL_NAME, holders));
+        return error != 0 ? error : ERROR_ACCESS_DENIED;
+    }
+
+    bool save(FoundFile& config, const std::string&) override {
+        bool unknown = false;
+        const char* way = io::foreseeSave(config, unknown);
+        if (way)
+            say(CONFIG_FILE_NAME + ": tracing can be switched off in it; it would be " + way);
+        else
+            say(CONFIG_FILE_NAME + ": tracing cannot be switched off in it: it can be neither replaced nor written in place" +
+                (unknown ? " (whether a program holds it against writing is unknown: it is read-only, and a real run "
+                           "clears that first; the worse outcome is foretold)"
+                         : ""));
+        return way != nullptr;
+    }
+
+private:
+    const std::string programDirectory;
+    const bool allowSystemFolder;
+    std::string& report;
 };
-SaveCheck saveCheck;
-
-std::string checkCreateBeside(const std::string& path, const char* kind) {
-    // A new file needs the right to add one to the folder.
-    const std::string folder = path.substr(0, path.rfind('\\') + 1);
-    if (openError(folder, FILE_ADD_FILE, kAllSharing, FILE_FLAG_BACKUP_SEMANTICS) != 0) return "";
-    // A name nobody has: the save removes it as its own leftover.
-    for (unsigned attempt = 0;; ++attempt) {
-        const std::string name = path + ".what-if" + std::to_string(attempt) + "." + kind;
-        if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        saveCheck.madeUp.push_back(name);
-        return name;
-    }
-}
-
-bool checkOverwrite(const std::string& path, const std::string&) {
-    for (const std::string& name : saveCheck.madeUp)
-        if (name == path) return true;
-    // A real run clears the attribute first; with it, the open cannot tell,
-    // and the worse outcome is taken.
-    if (isReadOnly(path)) {
-        saveCheck.unknown = true;
-        return false;
-    }
-    if (openError(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE) != 0) return false;
-    saveCheck.way = "written in place";
-    return true;
-}
-
-unsigned long checkReplace(const std::string&, const std::string& target) {
-    const DWORD error = openError(target, DELETE);
-    if (error == 0) saveCheck.way = "replaced";
-    return error;
-}
-
-const io::SaveCalls kCheckOnly = {checkCreateBeside, checkOverwrite, checkReplace};
 
 }  // namespace
+
+bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
+                               std::string& refusal) {
+    const std::string configPath = systemLibraryConfiguredBy(programDirectory, dllPath);
+    if (configPath.empty()) return allowed;
+    refusal = dllPath + " is the library that SYSTEM_DLL in " + configPath +
+              " names, Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete " +
+              configPath + " by hand";
+    return false;
+}
 
 const char* outcomeInWords(DWORD status) {
     switch (status) {
@@ -98,109 +130,22 @@ const char* outcomeInWords(DWORD status) {
     }
 }
 
-std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath) {
-    try {
-        const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
-        util::Config config(configPath, false);
-        const std::string named = config.getValue(kSystemDllKey);
-        if (!named.empty() && Helpers::isSameFile(named, dllPath)) return configPath;
-    } catch (const exceptions::Exception&) {
-        // No configuration to tell: the option alone decides.
-    }
-    return "";
-}
-
-std::string systemLibraryRefusal(const std::string& dllPath, const std::string& configPath) {
-    return dllPath + " is the library that SYSTEM_DLL in " + configPath +
-           " names, Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete " +
-           configPath + " by hand";
-}
-
-namespace {
-
-// The forecast, step by step as a real run goes; what it checked and found
-// is said in `say`. Throws what an unforeseen failure throws.
-DWORD forecast(const std::string& programDirectory, bool allowSystemFolder, std::string& report) {
-    auto say = [&](const std::string& line) { report += line + "\n"; };
-    std::string paths[2];
-    const std::string* names[2] = {&CONFIG_FILE_NAME, &TRACER_DLL_NAME};
-    for (int i = 0; i < 2; ++i) {
-        try {
-            paths[i] = i == 0 ? Helpers::findFile(CONFIG_FILE_NAME, programDirectory)
-                              : vantrel::uninstall::findTracerDll(programDirectory);
-            say(*names[i] + ": " + paths[i]);
-        } catch (const io::FileNotFoundException& e) {
-            say(*names[i] + ": not found. " + e.getMessage());
-            return e.isPresentButUnopenable() ? ERROR_INSTALL_FAILURE : ERROR_UNKNOWN_PRODUCT;
-        }
-    }
-    const std::string& configPath = paths[0];
-    const std::string& dllPath = paths[1];
-    try {
-        if (vantrel::uninstall::liesInASystemDirectory(dllPath)) {
-            const std::string configuring = systemLibraryConfiguredBy(programDirectory, dllPath);
-            if (!configuring.empty()) {
-                say(systemLibraryRefusal(dllPath, configuring));
-                return ERROR_INSTALL_USEREXIT;
-            }
-            say(TRACER_DLL_NAME + ": in a Windows system folder; the warning would be answered " +
-                (allowSystemFolder ? "Yes (--allow-system-folder)" : "No (no --allow-system-folder)"));
-            if (!allowSystemFolder) return ERROR_INSTALL_USEREXIT;
-        } else {
-            say(TRACER_DLL_NAME + ": not in a Windows system folder");
-        }
-        Helpers::checkNotLinked(configPath);
-        Helpers::checkNotLinked(dllPath);
-    } catch (const exceptions::Exception& e) {
-        say(e.getMessage().substr(0, e.getMessage().find_last_not_of("\r\n") + 1));
-        return ERROR_INSTALL_FAILURE;
-    }
-
-    // A program that loaded the DLL keeps it from being deleted, and so
-    // does one that holds it open without delete sharing.
-    const std::vector<Holder> holders = findHolders(dllPath);
-    const DWORD dllError = openError(dllPath, DELETE);
-    if (holders.empty() && dllError == 0) {
-        say(TRACER_DLL_NAME + ": not in use: no program has it loaded, and it opens for deleting");
-        const DWORD configError = openError(configPath, DELETE);
-        say(CONFIG_FILE_NAME + (configError == 0 ? ": can be deleted" : ": cannot be deleted. " + reason(configError)));
-        return configError == 0 ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
-    }
-    if (dllError != 0)
-        say(TRACER_DLL_NAME + (dllError == ERROR_SHARING_VIOLATION ? ": in use" : ": cannot be deleted") +
-            ": it does not open for deleting. " + reason(dllError));
-    else
-        say(TRACER_DLL_NAME + ": in use: a program has it loaded");
-    say(describeHolders(TRACER_DLL_NAME, holders));
-    util::Config config(configPath, true);
-    saveCheck = SaveCheck();
-    if (!io::saveFile(configPath, "", kCheckOnly)) {
-        say(CONFIG_FILE_NAME + ": tracing cannot be switched off in it: it can be neither replaced nor written in place" +
-            (saveCheck.unknown ? " (whether a program holds it against writing is unknown: it is read-only, and a "
-                                 "real run clears that first; the worse outcome is foretold)"
-                               : ""));
-        return ERROR_INSTALL_FAILURE;
-    }
-    say(CONFIG_FILE_NAME + ": tracing can be switched off in it; it would be " + saveCheck.way);
-    say(trimmed(scheduleRemoval(programDirectory, true)));
-    return ERROR_SUCCESS_REBOOT_REQUIRED;
-}
-
-}  // namespace
-
-Forecast forecastUninstall(const std::string& programDirectory, bool allowSystemFolder) {
+Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
+    const std::string directory = getPathDirectory(program);
     Forecast result{{}, ERROR_INSTALL_FAILURE};
-    auto say = [&](const std::string& line) { result.report += line + "\n"; };
+    WhatIf steps(directory, allowSystemFolder, result.report);
+    std::exception_ptr ended;
     try {
-        result.status = forecast(programDirectory, allowSystemFolder, result.report);
-    } catch (const exceptions::Exception& e) {
-        say("the forecast failed: " + e.getMessage());
-    } catch (const std::exception& e) {
-        // Memory running out, say: a real run ends in the catch-all dialog.
-        say(std::string("the forecast failed: ") + e.what());
+        vantrel::uninstall::performUninstall(steps, directory);
     } catch (...) {
-        say("the forecast failed for an unknown reason");
+        ended = std::current_exception();
     }
-    say("a real run can still differ: a program may load the DLL or open or change either file after this check");
+    const vantrel::uninstall::Outcome outcome = vantrel::uninstall::outcomeOf(ended, getPathFileName(program));
+    result.status = static_cast<DWORD>(outcome.status);
+    if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED)
+        steps.say(trimmed(scheduleRemoval(directory, true)));
+    else if (outcome.status != ERROR_SUCCESS)
+        steps.say("the uninstaller would show: " + trimmed(outcome.text));
+    steps.say("a real run can still differ: a program may load the DLL or open or change either file after this check");
     return result;
 }

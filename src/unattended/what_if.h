@@ -1,6 +1,7 @@
-// The runner's dry run: what uninstall.exe, started from its own folder and
-// answered as the runner answers, would find, do and end with, told by the
-// product's own search, system-folder test and save, without changing a file.
+// The runner's dry run: uninstall.exe's own procedure, started as from its
+// folder and answered as the runner answers, with every change withheld:
+// each step checks through the same handles whether it could be done and
+// says what it would do.
 #ifndef VANTREL_UNATTENDED_WHAT_IF_H_
 #define VANTREL_UNATTENDED_WHAT_IF_H_
 
@@ -13,18 +14,16 @@ struct Forecast {
     DWORD status;        // the exit status a real run would have
 };
 
-// Forecasts a run of the uninstaller in `programDirectory` (ending in a
-// backslash); `allowSystemFolder` as the runner's option.
-Forecast forecastUninstall(const std::string& programDirectory, bool allowSystemFolder);
+// Forecasts a run of `program`, the uninstaller, in its folder;
+// `allowSystemFolder` as the runner's option.
+Forecast forecastUninstall(const std::string& program, bool allowSystemFolder);
 
-// The configuration file, found from `programDirectory`, whose SYSTEM_DLL
-// names the very file `dllPath` (the library the tracer forwards to, which
-// is Windows' own); "" when there is none.
-std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath);
-
-// Why the runner answers No to deleting `dllPath`, the library that
-// `configPath` names: one line without its line break.
-std::string systemLibraryRefusal(const std::string& dllPath, const std::string& configPath);
+// The runner's answer to the warning before `dllPath` is deleted from a
+// Windows system folder: Yes only when allowed, and never for the library
+// that the configuration found from `programDirectory` names as Windows'
+// own (SYSTEM_DLL); `refusal` then gets the line that says so.
+bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
+                               std::string& refusal);
 
 // The outcome of an exit status of the uninstaller, in words.
 const char* outcomeInWords(DWORD status);

@@ -10,6 +10,8 @@ DWORD refused(const std::string&) { return ERROR_ACCESS_DENIED; }
 DWORD allowed() { return 0; }
 bool never(const std::string&) { return false; }
 bool always(const std::string&) { return true; }
+std::string nobody(const std::string&) { return ""; }
+std::string users(const std::string&) { return "C:\\pub"; }
 
 // What is said for each file, by what the system answers (a schedule that
 // works, the end-to-end rows show). Nothing here reaches the registry.
@@ -18,14 +20,17 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
     const std::string dll = scratch.write("ws2_32.dll", "MZ"), config = scratch.write("vantrelconfig.txt", "A 1\n");
     const std::string secondRun = "; run the uninstaller again after the restart\n";
     const struct { RestartCalls calls; bool checkOnly; std::string lines; } cases[] = {
-        {{refused, allowed, never}, false,
+        {{refused, allowed, never, users}, false,
+         "ws2_32.dll: " + dll + " is not scheduled for deletion at the restart: a standard user may change C:\\pub, and "
+             "so where the deletion would lead" + secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
+        {{refused, allowed, never, nobody}, false,
          "ws2_32.dll: " + dll + " cannot be scheduled for deletion at the restart. System error message: " +
              systemText(ERROR_ACCESS_DENIED).substr(0, systemText(ERROR_ACCESS_DENIED).find_last_not_of("\r\n") + 1) +
              secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
-        {{refused, allowed, always}, false,
+        {{refused, allowed, always, nobody}, false,
          "ws2_32.dll: " + dll + " is already scheduled for deletion at the next restart\nvantrelconfig.txt: " + config +
              " is already scheduled for deletion at the next restart\n"},
-        {{refused, allowed, never}, true,
+        {{refused, allowed, never, nobody}, true,
          "ws2_32.dll: " + dll + " would be scheduled for deletion at the next restart\nvantrelconfig.txt: " + config +
              " would be scheduled for deletion at the next restart\n"},
     };

@@ -1,0 +1,202 @@
+#include "system/found_file.h"
+
+#include <winternl.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "commandline/command_line_converter.h"
+#include "exceptions/exception.h"
+#include "system/helpers.h"
+
+namespace {
+
+const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const ULONG kFileRenameInformation = 10;
+
+typedef NTSTATUS(NTAPI* CreateCall)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
+                                    ULONG, ULONG, ULONG, PVOID, ULONG);
+typedef NTSTATUS(NTAPI* SetInformationCall)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+typedef ULONG(NTAPI* ErrorCall)(NTSTATUS);
+
+// The native calls that open and rename relative to a folder's handle,
+// which Win32 lacks; ntdll is in every process, so nothing is imported.
+template <typename Call>
+Call native(const char* name) {
+    return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+DWORD systemError(NTSTATUS status) {
+    const auto toError = native<ErrorCall>("RtlNtStatusToDosError");
+    return toError ? toError(status) : ERROR_GEN_FAILURE;
+}
+
+bool sameObject(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y) {
+    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+           x.nFileIndexLow == y.nFileIndexLow;
+}
+
+// The volume and file index of what `path` names now; false when it
+// cannot be opened.
+bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
+    ScopedHandle object(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kAllSharing, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return object.valid() && GetFileInformationByHandle(object.get(), &information);
+}
+
+// The last name of a folder's path, without its backslash.
+std::string lastName(std::string folder) {
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return getPathFileName(folder);
+}
+
+[[noreturn]] void refuse(const std::string& why, DWORD error = 0) {
+    throw exceptions::Exception(why + " The uninstaller does not change files through links, so nothing was changed.\n" +
+                                (error != 0 ? Helpers::getErrorMessage(static_cast<int>(error)) : ""));
+}
+
+}  // namespace
+
+bool deleteOnClose(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+FoundFile::FoundFile(const std::string& path, FinalPathQuery query) : foundPath(path) {
+    const std::string full = Helpers::getFullPath(path);
+    const std::string folderPath = getPathDirectory(full);
+    fileName = getPathFileName(full);
+    folder.reset(CreateFileA(folderPath.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                             kAllSharing, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION folderIdentity;
+    if (!folder.valid() || !GetFileInformationByHandle(folder.get(), &folderIdentity))
+        refuse(path + " cannot be checked for links.", GetLastError());
+    // The rights of every later step, asked for at once. A program that
+    // holds the file without delete sharing refuses the deletion; the file
+    // is then still opened, to be checked and have its attributes reset,
+    // and the deletion is asked for again when it comes.
+    const DWORD rights = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+    const DWORD options = FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT;
+    DWORD error = 0;
+    file.reset(openInFolder(fileName, rights | DELETE, FILE_OPEN, options, error));
+    if (!file.valid()) {
+        deleteRefusal = error;
+        file.reset(openInFolder(fileName, rights, FILE_OPEN, options, error));
+    }
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &identity))
+        refuse(path + " cannot be checked for links.", error ? error : GetLastError());
+    if (identity.nNumberOfLinks > 1)
+        refuse(path + " has " + std::to_string(identity.nNumberOfLinks) +
+               " names (hard links); a change to it would reach every one of them.");
+    // Windows opens a link as itself; Wine follows it, and where it leads
+    // tells. Where the system cannot say where the file lies, it lies where
+    // it was opened: in the checked folder, unless on another volume.
+    const std::string final = Helpers::getFinalPath(file.get(), query);
+    BY_HANDLE_FILE_INFORMATION finalFolder;
+    if ((identity.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber ||
+        (!final.empty() && (!Helpers::isSamePath(getPathFileName(final), fileName) ||
+                            !identify(getPathDirectory(final), finalFolder) || !sameObject(finalFolder, folderIdentity))))
+        refuse(path + " is a link to " + (final.empty() ? "another file" : final) + ".");
+    // A link on the way keeps the folder's name; a folder swapped for a
+    // link to another folder does not. A drive's root has no name to keep.
+    const std::string folderFinal = Helpers::getFinalPath(folder.get(), query);
+    const std::string given = lastName(Helpers::getLongFullPath(folderPath));
+    if (!folderFinal.empty() && given.back() != ':' && !Helpers::isSamePath(lastName(folderFinal), given))
+        refuse(path + " lies in a link to " + folderFinal + ".");
+}
+
+HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD disposition, DWORD options,
+                               DWORD& error) const {
+    const auto create = native<CreateCall>("NtCreateFile");
+    std::vector<wchar_t> wideName = wide(name);
+    UNICODE_STRING text;
+    text.Buffer = wideName.data();
+    text.Length = static_cast<USHORT>(wcslen(wideName.data()) * sizeof(wchar_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder.get(), nullptr);
+    IO_STATUS_BLOCK status;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    const NTSTATUS result = create ? create(&opened, access, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                            kAllSharing, disposition, options, nullptr, 0)
+                                   : static_cast<NTSTATUS>(0xC0000002L);  // not implemented
+    error = result >= 0 ? 0 : systemError(result);
+    return result >= 0 ? opened : INVALID_HANDLE_VALUE;
+}
+
+void FoundFile::resetAttributes() {
+    // Zero times leave the times as they are.
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
+}
+
+DWORD FoundFile::remove() {
+    ScopedHandle deleting(deleteRefusal != 0 ? reopen(DELETE, kAllSharing) : INVALID_HANDLE_VALUE);
+    if (deleteRefusal != 0 && !deleting.valid()) return GetLastError();
+    if (!deleteOnClose(deleting.valid() ? deleting.get() : file.get())) {
+        const DWORD error = GetLastError();  // Wine may leave it unset
+        return error ? error : ERROR_ACCESS_DENIED;
+    }
+    // Carried out when the last handle goes.
+    file.reset(INVALID_HANDLE_VALUE);
+    return 0;
+}
+
+HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
+    if (!file.valid()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return ReOpenFile(file.get(), access, sharing, 0);
+}
+
+HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        char unique[32];
+        std::snprintf(unique, sizeof unique, ".%lx%x.", GetCurrentProcessId(), attempt);
+        const std::string name = fileName + unique + kind;
+        DWORD error = 0;
+        HANDLE fresh = openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | SYNCHRONIZE, FILE_CREATE,
+                                    FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error);
+        if (fresh != INVALID_HANDLE_VALUE) {
+            made = getPathDirectory(Helpers::getFullPath(foundPath)) + name;
+            return fresh;
+        }
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+DWORD FoundFile::replaceWith(HANDLE fresh) {
+    const std::vector<wchar_t> target = wide(fileName);
+    const std::size_t length = wcslen(target.data()) * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + length);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = folder.get();
+    rename->FileNameLength = static_cast<DWORD>(length);
+    memcpy(rename->FileName, target.data(), length);
+    const auto setInformation = native<SetInformationCall>("NtSetInformationFile");
+    file.reset(INVALID_HANDLE_VALUE);
+    IO_STATUS_BLOCK status;
+    const NTSTATUS result = setInformation ? setInformation(fresh, &status, rename, static_cast<ULONG>(buffer.size()),
+                                                            kFileRenameInformation)
+                                           : static_cast<NTSTATUS>(0xC0000002L);
+    if (result >= 0) return 0;
+    // Still this file's, for a write in place; another file now under the
+    // name is not taken.
+    DWORD error = 0;
+    BY_HANDLE_FILE_INFORMATION now;
+    file.reset(openInFolder(fileName, FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_OPEN,
+                            FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, error));
+    if (file.valid() && (!GetFileInformationByHandle(file.get(), &now) || !sameObject(now, identity)))
+        file.reset(INVALID_HANDLE_VALUE);
+    return systemError(result);
+}
+
+bool FoundFile::folderTakesNewFiles() const {
+    ScopedHandle adding(ReOpenFile(folder.get(), FILE_ADD_FILE, kAllSharing, FILE_FLAG_BACKUP_SEMANTICS));
+    return adding.valid();
+}

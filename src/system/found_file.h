@@ -1,0 +1,84 @@
+// One file that the search found, opened once and checked before anything
+// changes it. Every change the programs make to it goes through this one
+// handle, and every file made beside it is made relative to its checked
+// folder, so a folder swapped for a link afterwards redirects nothing.
+#ifndef VANTREL_SYSTEM_FOUND_FILE_H_
+#define VANTREL_SYSTEM_FOUND_FILE_H_
+
+#include <windows.h>
+
+#include <string>
+
+#include "system/handle.h"
+#include "system/helpers.h"
+
+class FoundFile {
+public:
+    // Where an open file lies; a test makes it fail as some volumes do
+    // (mounted without a letter, RAM disks, some shares).
+    typedef Helpers::FinalPathQuery FinalPathQuery;
+
+    // Opens the folder of `path`, then the file by its name inside that
+    // folder, and checks both. Throws exceptions::Exception naming the path
+    // and why when the file cannot be opened, is a link out of its folder,
+    // has other names (hard links), or its folder is a link to a folder of
+    // another name: an elevated program must not be steered by a link that
+    // someone else planted.
+    explicit FoundFile(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA);
+    FoundFile(const FoundFile&) = delete;
+    FoundFile& operator=(const FoundFile&) = delete;
+
+    // The path it was found by.
+    const std::string& path() const { return foundPath; }
+    // The name within its folder.
+    const std::string& name() const { return fileName; }
+
+    // Its attributes when it was opened.
+    DWORD attributes() const { return identity.dwFileAttributes; }
+
+    // 0 when the file opened for deleting; else the system's code of why
+    // not (a program holds it without delete sharing), which a deletion
+    // and a replacement would then meet.
+    DWORD deleteError() const { return deleteRefusal; }
+
+    // Clears read-only, hidden and system, through the handle.
+    void resetAttributes();
+
+    // Deletes the file through the handle, and lets go of it: 0, or the
+    // system's code. Where the first open lacked the right to delete, it is
+    // asked for again, of the same open file.
+    DWORD remove();
+
+    // The same file opened once more with `access` and `sharing` (no name
+    // is looked up again); invalid, with the last error set, when refused.
+    HANDLE reopen(DWORD access, DWORD sharing) const;
+
+    // A new file named this file's name, a dot, a unique part, a dot and
+    // `kind`, made inside the checked folder; `made` gets its path. Invalid
+    // when none can be made.
+    HANDLE createBeside(const char* kind, std::string& made) const;
+
+    // Gives `fresh`, a file made by createBeside, this file's name in one
+    // step, replacing this file: 0, or the system's code. This file's own
+    // handle is let go first, as the system refuses to replace an open
+    // file; it is then opened again and checked to be the same file when
+    // the replacement is refused.
+    DWORD replaceWith(HANDLE fresh);
+
+    // Whether the checked folder lets this process add a file to it.
+    bool folderTakesNewFiles() const;
+
+private:
+    HANDLE openInFolder(const std::string& name, DWORD access, DWORD disposition, DWORD options, DWORD& error) const;
+
+    std::string foundPath, fileName;
+    ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};
+    BY_HANDLE_FILE_INFORMATION identity = {};
+    DWORD deleteRefusal = 0;
+};
+
+// Deletes the file open as `file`, which must have been opened with DELETE
+// access, when the handle is closed: true when the system agreed.
+bool deleteOnClose(HANDLE file);
+
+#endif  // VANTREL_SYSTEM_FOUND_FILE_H_

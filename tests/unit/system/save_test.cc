@@ -1,0 +1,133 @@
+#include "system/save.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "exceptions/exception.h"
+#include "tools/test_support.h"
+
+namespace {
+
+// The file's bytes, read while the save holds it open for deleting.
+std::string readShared(const std::string& path) {
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr));
+    char bytes[64];
+    DWORD read = 0;
+    return ReadFile(file.get(), bytes, sizeof bytes, &read, nullptr) ? std::string(bytes, read) : "";
+}
+
+int targetWrites = 0;
+int halfWrites = 0;
+bool backedUpWhenWritten = false;
+
+// Writes, first noting whether the file's old bytes lie whole in a backup
+// beside it (what a crash now would leave); the file's first `halfWrites`
+// writes stop halfway: a full disk.
+BOOL WINAPI writeWatched(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+    const std::string path = Helpers::getFinalPath(file);
+    if (path.size() < 10 || path.compare(path.size() - 10, 10, "config.txt") != 0)
+        return WriteFile(file, bytes, size, written, overlapped);
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+        found |= entry.path().extension() == ".bak" && readShared(entry.path().string()) == "old bytes";
+    backedUpWhenWritten &= found;
+    if (targetWrites++ >= halfWrites) return WriteFile(file, bytes, size, written, overlapped);
+    WriteFile(file, bytes, size / 2, written, overlapped);
+    return FALSE;
+}
+
+// The save's steps failing as the system documents they can; `held`: a
+// program holds the file as fopen does, without delete sharing, so that it
+// is written in place; `taken`: the first names a save would make beside
+// the file are others'; `backupKept`: the file may not hold the old bytes,
+// so the backup stays.
+TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
+    const struct { const char* name; bool held; int halfWrites; bool taken, saved; std::string bytes; bool backupKept, replaced; } cases[] = {
+        {"in place, the write fails halfway: the old bytes go back", true, 1, false, false, "old bytes", false, false},
+        {"in place, putting the old bytes back fails too: the backup stays", true, 2, false, false, "old BYTEs", true, false},
+        {"in place: the old bytes lie beside it while it is written", true, 0, true, true, "NEW BYTES, LONGER", false, false},
+        {"replaced, the first names beside it are others': the next ones serve", false, 0, true, true, "NEW BYTES, LONGER", false, true},
+    };
+    for (const auto& c : cases) {
+        ScratchDirectory scratch;
+        const std::string target = scratch.write("config.txt", "old bytes");
+        std::multiset<std::string> expected = {"config.txt"};
+        for (const char* kind : {"new", "bak"}) {
+            if (!c.taken) continue;
+            char name[64];
+            std::snprintf(name, sizeof name, "config.txt.%lx0.%s", GetCurrentProcessId(), kind);
+            scratch.write(name, "another's bytes");
+            expected.insert(name);
+        }
+        ScopedHandle holder(c.held ? CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE);
+        BY_HANDLE_FILE_INFORMATION before = {}, after = {};
+        {
+            ScopedHandle file(CreateFileA(target.c_str(), 0, 7, nullptr, OPEN_EXISTING, 0, nullptr));
+            GetFileInformationByHandle(file.get(), &before);
+        }
+        targetWrites = 0;
+        backedUpWhenWritten = true;
+        halfWrites = c.halfWrites;
+        {
+            FoundFile file(target);
+            EXPECT_EQ(c.saved, io::saveFile(file, "NEW BYTES, LONGER", writeWatched)) << c.name;
+        }
+        holder.reset(INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(backedUpWhenWritten) << c.name;
+        EXPECT_EQ(c.bytes, readFile(target)) << c.name;
+        {
+            ScopedHandle file(CreateFileA(target.c_str(), 0, 7, nullptr, OPEN_EXISTING, 0, nullptr));
+            GetFileInformationByHandle(file.get(), &after);
+        }
+        EXPECT_EQ(c.replaced, before.nFileIndexLow != after.nFileIndexLow) << c.name << ": replaced or written in place";
+        // No temporary file is left beside it, nor a backup that is not
+        // needed; another's file keeps its bytes.
+        std::multiset<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.directory())) {
+            const std::string bytes = readFile(entry.path().string());
+            const bool backup = entry.path().extension() == ".bak" && bytes == "old bytes";
+            names.insert(backup ? "(backup)" : entry.path().filename().string());
+            EXPECT_TRUE(backup || bytes == c.bytes || bytes == "another's bytes") << c.name << ": " << entry.path();
+        }
+        if (c.backupKept) expected.insert("(backup)");
+        EXPECT_EQ(expected, names) << c.name;
+    }
+}
+
+// Where the system cannot say where an open file lies (a volume mounted
+// without a letter, a RAM disk), the file lies in the folder it was opened
+// in; what the handle itself tells still refuses it.
+DWORD WINAPI noFinalPath(HANDLE, LPSTR, DWORD, DWORD) {
+    SetLastError(ERROR_INVALID_FUNCTION);
+    return 0;
+}
+
+TEST(FoundFileTest, TheHandleDecidesWhereTheFinalPathCannotBeHad) {
+    ScratchDirectory scratch;
+    const std::string plain = scratch.write("plain.txt", "x"), linked = scratch.write("linked.txt", "x");
+    CreateHardLinkA(scratch.path("second name.txt").c_str(), linked.c_str(), nullptr);
+    const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
+    const struct { std::string path; FoundFile::FinalPathQuery query; std::string error; } cases[] = {
+        {plain, GetFinalPathNameByHandleA, ""},
+        {plain, noFinalPath, ""},
+        {linked, noFinalPath, linked + " has 2 names (hard links); a change to it would reach every one of them." + refused},
+        {scratch.path("missing.txt"), noFinalPath,
+         scratch.path("missing.txt") + " cannot be checked for links." + refused + "System error message: " +
+             systemText(ERROR_FILE_NOT_FOUND)},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        try {
+            FoundFile file(c.path, c.query);
+        } catch (const exceptions::Exception& e) {
+            error = e.getMessage();
+        }
+        EXPECT_EQ(c.error, error) << c.path;
+    }
+}
+
+}  // namespace
