@@ -12,15 +12,13 @@
 namespace {
 
 const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-const ULONG kFileRenameInformation = 10;
 
 typedef NTSTATUS(NTAPI* CreateCall)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
                                     ULONG, ULONG, ULONG, PVOID, ULONG);
-typedef NTSTATUS(NTAPI* SetInformationCall)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
 typedef ULONG(NTAPI* ErrorCall)(NTSTATUS);
 
-// The native calls that open and rename relative to a folder's handle,
-// which Win32 lacks; ntdll is in every process, so nothing is imported.
+// The native call that opens relative to a folder's handle, which Win32
+// lacks; ntdll is in every process, so nothing is imported.
 template <typename Call>
 Call native(const char* name) {
     return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
@@ -78,10 +76,10 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query) : foundPath(
     const DWORD rights = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
     const DWORD options = FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT;
     DWORD error = 0;
-    file.reset(openInFolder(fileName, rights | DELETE, FILE_OPEN, options, error));
+    file.reset(openInFolder(fileName, rights | DELETE, kAllSharing, FILE_OPEN, options, error));
     if (!file.valid()) {
         deleteRefusal = error;
-        file.reset(openInFolder(fileName, rights, FILE_OPEN, options, error));
+        file.reset(openInFolder(fileName, rights, kAllSharing, FILE_OPEN, options, error));
     }
     if (!file.valid() || !GetFileInformationByHandle(file.get(), &identity))
         refuse(path + " cannot be checked for links.", error ? error : GetLastError());
@@ -106,8 +104,8 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query) : foundPath(
         refuse(path + " lies in a link to " + folderFinal + ".");
 }
 
-HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD disposition, DWORD options,
-                               DWORD& error) const {
+HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition,
+                               DWORD options, DWORD& error) const {
     const auto create = native<CreateCall>("NtCreateFile");
     std::vector<wchar_t> wideName = wide(name);
     UNICODE_STRING text;
@@ -119,7 +117,7 @@ HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD disp
     IO_STATUS_BLOCK status;
     HANDLE opened = INVALID_HANDLE_VALUE;
     const NTSTATUS result = create ? create(&opened, access, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
-                                            kAllSharing, disposition, options, nullptr, 0)
+                                            sharing, disposition, options, nullptr, 0)
                                    : static_cast<NTSTATUS>(0xC0000002L);  // not implemented
     error = result >= 0 ? 0 : systemError(result);
     return result >= 0 ? opened : INVALID_HANDLE_VALUE;
@@ -145,11 +143,19 @@ DWORD FoundFile::remove() {
 }
 
 HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
-    if (!file.valid()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    // By name inside the checked folder, never ReOpenFile: Wine reopens a
+    // file by its path, which a swapped folder redirects.
+    DWORD error = 0;
+    ScopedHandle again(openInFolder(fileName, access, sharing, FILE_OPEN,
+                                    FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
+                                    error));
+    BY_HANDLE_FILE_INFORMATION now;
+    if (!again.valid() || !GetFileInformationByHandle(again.get(), &now) || !sameObject(now, identity)) {
+        // Another file under the name since the check is not this one.
+        SetLastError(error ? error : ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    return ReOpenFile(file.get(), access, sharing, 0);
+    return again.release();
 }
 
 HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
@@ -158,7 +164,7 @@ HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
         std::snprintf(unique, sizeof unique, ".%lx%x.", GetCurrentProcessId(), attempt);
         const std::string name = fileName + unique + kind;
         DWORD error = 0;
-        HANDLE fresh = openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | SYNCHRONIZE, FILE_CREATE,
+        HANDLE fresh = openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, kAllSharing, FILE_CREATE,
                                     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error);
         if (fresh != INVALID_HANDLE_VALUE) {
             made = getPathDirectory(Helpers::getFullPath(foundPath)) + name;
@@ -169,34 +175,10 @@ HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
     return INVALID_HANDLE_VALUE;
 }
 
-DWORD FoundFile::replaceWith(HANDLE fresh) {
-    const std::vector<wchar_t> target = wide(fileName);
-    const std::size_t length = wcslen(target.data()) * sizeof(wchar_t);
-    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + length);
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->RootDirectory = folder.get();
-    rename->FileNameLength = static_cast<DWORD>(length);
-    memcpy(rename->FileName, target.data(), length);
-    const auto setInformation = native<SetInformationCall>("NtSetInformationFile");
-    file.reset(INVALID_HANDLE_VALUE);
-    IO_STATUS_BLOCK status;
-    const NTSTATUS result = setInformation ? setInformation(fresh, &status, rename, static_cast<ULONG>(buffer.size()),
-                                                            kFileRenameInformation)
-                                           : static_cast<NTSTATUS>(0xC0000002L);
-    if (result >= 0) return 0;
-    // Still this file's, for a write in place; another file now under the
-    // name is not taken.
-    DWORD error = 0;
-    BY_HANDLE_FILE_INFORMATION now;
-    file.reset(openInFolder(fileName, FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_OPEN,
-                            FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, error));
-    if (file.valid() && (!GetFileInformationByHandle(file.get(), &now) || !sameObject(now, identity)))
-        file.reset(INVALID_HANDLE_VALUE);
-    return systemError(result);
-}
-
 bool FoundFile::folderTakesNewFiles() const {
-    ScopedHandle adding(ReOpenFile(folder.get(), FILE_ADD_FILE, kAllSharing, FILE_FLAG_BACKUP_SEMANTICS));
+    // The folder itself, opened again relative to its own handle.
+    DWORD error = 0;
+    ScopedHandle adding(openInFolder("", FILE_ADD_FILE | SYNCHRONIZE, kAllSharing, FILE_OPEN,
+                                     FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error));
     return adding.valid();
 }

@@ -1,7 +1,8 @@
 // One file that the search found, opened once and checked before anything
-// changes it. Every change the programs make to it goes through this one
-// handle, and every file made beside it is made relative to its checked
-// folder, so a folder swapped for a link afterwards redirects nothing.
+// changes it. Every change the programs make to it goes through a handle
+// opened inside its checked folder and checked to be that file, and every
+// file made beside it is made inside that folder, so a folder swapped for a
+// link afterwards redirects nothing.
 #ifndef VANTREL_SYSTEM_FOUND_FILE_H_
 #define VANTREL_SYSTEM_FOUND_FILE_H_
 
@@ -49,8 +50,9 @@ public:
     // asked for again, of the same open file.
     DWORD remove();
 
-    // The same file opened once more with `access` and `sharing` (no name
-    // is looked up again); invalid, with the last error set, when refused.
+    // The same file opened once more with `access` and `sharing`, by its
+    // name inside the checked folder; invalid, with the last error set,
+    // when refused or when the name now holds another file.
     HANDLE reopen(DWORD access, DWORD sharing) const;
 
     // A new file named this file's name, a dot, a unique part, a dot and
@@ -58,18 +60,12 @@ public:
     // when none can be made.
     HANDLE createBeside(const char* kind, std::string& made) const;
 
-    // Gives `fresh`, a file made by createBeside, this file's name in one
-    // step, replacing this file: 0, or the system's code. This file's own
-    // handle is let go first, as the system refuses to replace an open
-    // file; it is then opened again and checked to be the same file when
-    // the replacement is refused.
-    DWORD replaceWith(HANDLE fresh);
-
     // Whether the checked folder lets this process add a file to it.
     bool folderTakesNewFiles() const;
 
 private:
-    HANDLE openInFolder(const std::string& name, DWORD access, DWORD disposition, DWORD options, DWORD& error) const;
+    HANDLE openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition, DWORD options,
+                        DWORD& error) const;
 
     std::string foundPath, fileName;
     ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};

@@ -21,6 +21,13 @@ public:
         handle = replacement;
     }
 
+    // Gives the handle up to the caller, without closing it.
+    HANDLE release() {
+        HANDLE given = handle;
+        handle = nullptr;
+        return given;
+    }
+
     bool valid() const { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle; }
 

@@ -1,16 +1,15 @@
 #include "system/save.h"
 
-#include <winternl.h>
-
 #include <algorithm>
 #include <new>
-#include <vector>
 
 namespace io {
 
 namespace {
 
-const DWORD kReadWriteSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// Our own checked handle may hold the right to delete, so every later
+// handle shares deleting too.
+const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Writes all of `bytes` from the file's start and ends it there, to disk.
 bool overwrite(HANDLE file, const std::string& bytes, WriteCall write) {
@@ -44,39 +43,18 @@ bool readWhole(HANDLE file, std::string& bytes) {
     return true;
 }
 
-typedef NTSTATUS(NTAPI* QuerySecurityCall)(HANDLE, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR, ULONG, PULONG);
-typedef NTSTATUS(NTAPI* SetSecurityCall)(HANDLE, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR);
+}  // namespace
 
-// Gives the new file the old one's access rules, as a replacement in place
-// of the old one should; ntdll serves, so that nothing more is imported.
-// Where it cannot, the new file keeps what its folder gives it.
-void keepSecurity(const FoundFile& file, HANDLE fresh) {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const auto query = reinterpret_cast<QuerySecurityCall>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySecurityObject")));
-    const auto set = reinterpret_cast<SetSecurityCall>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtSetSecurityObject")));
-    ScopedHandle old(file.reopen(READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
-    ULONG needed = 0;
-    if (!query || !set || !old.valid()) return;
-    query(old.get(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
-    std::vector<char> descriptor(needed);
-    if (needed && query(old.get(), DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed) >= 0)
-        set(fresh, DACL_SECURITY_INFORMATION, descriptor.data());
+bool readFile(const FoundFile& file, std::string& bytes) {
+    ScopedHandle reading(file.reopen(GENERIC_READ, kAllSharing));
+    return reading.valid() && readWhole(reading.get(), bytes);
 }
 
-bool replace(FoundFile& file, const std::string& bytes, WriteCall write) {
-    std::string made;
-    ScopedHandle fresh(file.createBeside("new", made));
-    if (!fresh.valid()) return false;
-    keepSecurity(file, fresh.get());
-    if (overwrite(fresh.get(), bytes, write) && file.replaceWith(fresh.get()) == 0) return true;
-    deleteOnClose(fresh.get());
-    return false;
-}
-
-bool writeInPlace(FoundFile& file, const std::string& bytes, WriteCall write) {
-    ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kReadWriteSharing));
+bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write) {
+    // Written in place through the checked file, never replaced by a rename:
+    // Wine renames by path, which a swapped folder redirects. The old bytes
+    // lie whole beside it until the new ones are on disk.
+    ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     std::string old;
     if (!target.valid() || !readWhole(target.get(), old)) return false;
     std::string made;
@@ -95,29 +73,19 @@ bool writeInPlace(FoundFile& file, const std::string& bytes, WriteCall write) {
     return saved;
 }
 
-}  // namespace
-
-bool readFile(const FoundFile& file, std::string& bytes) {
-    ScopedHandle reading(file.reopen(GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
-    return reading.valid() && readWhole(reading.get(), bytes);
-}
-
-bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write) {
-    // A program that holds the file without delete sharing refuses any
-    // replacement; writing in place still works.
-    if (file.deleteError() == 0 && replace(file, bytes, write)) return true;
-    return writeInPlace(file, bytes, write);
-}
 
 const char* foreseeSave(const FoundFile& file, bool& unknown) {
     unknown = false;
-    // Either way a file is made beside it.
+    // The backup is made beside it.
     if (!file.folderTakesNewFiles()) return nullptr;
-    if (file.deleteError() == 0) return "replaced";
-    ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kReadWriteSharing));
+    ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     if (target.valid()) return "written in place";
+    if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return nullptr;
     // A real run clears the attribute first; with it, the open cannot tell.
-    unknown = (file.attributes() & FILE_ATTRIBUTE_READONLY) != 0;
+    // A file that opens for deleting is held by no program but one that
+    // lets others delete it, which writing does not meet either.
+    if (file.deleteError() == 0) return "written in place (it is read-only, which a real run clears first)";
+    unknown = true;
     return nullptr;
 }
 

@@ -1,8 +1,6 @@
-// The safe rewriting of a found file, through its checked handle: new bytes
-// written beside it and switched in with one rename inside its folder, or,
-// where a program holds the file against that, written in place with the
-// old bytes kept beside it until the new ones are on disk. And the same
-// decisions with every change withheld, for a dry run.
+// The safe rewriting of a found file, through its checked handle: written
+// in place, with the old bytes kept beside it until the new ones are on
+// disk; and the same decisions with every change withheld, for a dry run.
 #ifndef VANTREL_SYSTEM_SAVE_H_
 #define VANTREL_SYSTEM_SAVE_H_
 
@@ -18,22 +16,21 @@ namespace io {
 // does.
 typedef BOOL(WINAPI* WriteCall)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
 
-// Makes `bytes` the whole content of `file`. Replaces it in one step with a
-// new file written beside it ("NAME.N.new"); where a program holds it
-// without delete sharing (as the running tracer's fopen does), writes in
-// place, with the old bytes first saved beside it ("NAME.N.bak") until the
-// new ones are on disk. False when neither works; the file then keeps its
-// old bytes. Interrupted at any point, the file holds the old or the new
-// bytes, or the old bytes lie whole in the .bak file. Nothing outside the
-// file's checked folder is made or changed.
+// Makes `bytes` the whole content of `file`, writing through it, with the
+// old bytes first saved beside it ("NAME.N.bak") until the new ones are on
+// disk. Works while a program holds the file with read and write sharing,
+// as the running tracer's fopen does. False when it cannot be done; the
+// file then keeps its old bytes. Interrupted at any point, the file holds
+// the old or the new bytes, or the old bytes lie whole in the .bak file.
+// Nothing outside the file's checked folder is made or changed.
 bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write = WriteFile);
 
 // The whole content of `file`, read through its handle; false when it
 // cannot be read or does not fit in memory.
 bool readFile(const FoundFile& file, std::string& bytes);
 
-// What saveFile would do, checked without a change: "replaced", "written in
-// place", or null when neither could be done. `unknown` is set when the
+// What saveFile would do, checked without a change: "written in place", or
+// null when it could not be done. `unknown` is set when the
 // in-place write's check could not tell (a read-only file, which a real
 // run makes writable first); null is then the worse outcome foretold.
 const char* foreseeSave(const FoundFile& file, bool& unknown);

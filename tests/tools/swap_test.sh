@@ -1,0 +1,68 @@
+#!/bin/sh
+# A standard user who may change the product's folder swaps it, atomically
+# and without pause, with a link to another folder that holds files of the
+# same names, while the runner removes the product, RUNS times, every
+# second time with the DLL held: nothing in the other folder may change,
+# appear or vanish. Prints how many runs ended with which status.
+# Usage: swap_test.sh RUNS BIN_DIR EMULATOR... (the emulator names the
+# prefix: wine-run.sh PREFIX ARCH)
+set -eu
+runs=$1 bin=$2
+shift 2
+drive=$2/drive_c
+pub=$drive/swap-pub victim=$drive/swap-victim runner=$drive/swap-runner
+rm -rf "$pub" "$victim" "$runner"
+mkdir -p "$pub/Vantrel" "$victim" "$runner"
+chmod 777 "$pub"
+ln -s ../swap-victim "$pub/other"
+printf 'MZ victim library' >"$victim/ws2_32.dll"
+printf 'VICTIM 1\r\n' >"$victim/vantrelconfig.txt"
+# The uninstaller in both, so that it starts whichever its path meets.
+cp "$bin/uninstall.exe" "$pub/Vantrel/"
+cp "$bin/uninstall.exe" "$victim/"
+cp "$bin/uninstall-unattended.exe" "$bin/dialog_probe.dll" "$runner/"
+before=$(cd "$victim" && ls -la --time-style=+%s.%N . && sha256sum ./*)
+# Exchanges the two names for as long as it runs (renameat2, 316 on
+# x86-64, RENAME_EXCHANGE), every millisecond: any path the programs look
+# up again meets the link half the time. Not faster: Wine carries out a
+# deletion at the close by the file's path, after checking that the path
+# still names the same file, and a swap within that microsecond would
+# redirect Wine's own step, which Windows takes through the handle.
+swapper() {
+    cd "$pub" && exec perl -e "while (1) { $exchange select(undef, undef, undef, rand(0.02)) }"
+}
+exchange='my ($a, $b) = ("Vantrel", "other"); syscall(316, -100, $a, -100, $b, 2) == 0 or die "renameat2: $!";' 
+counts=""
+i=0
+while [ $i -lt "$runs" ]; do
+    i=$((i + 1))
+    printf 'MZ product library' >"$pub/Vantrel/ws2_32.dll"
+    printf 'TRACE_ENABLED 1\r\n' >"$pub/Vantrel/vantrelconfig.txt"
+    holder=""
+    if [ $((i % 2)) = 0 ]; then
+        "$@" "$bin/prompt_and_wait.exe" 'C:\swap-pub\Vantrel\ws2_32.dll' </dev/null >/dev/null 2>&1 &
+        holder=$!
+        sleep 1
+    fi
+    swapper &
+    swapping=$!
+    status=0
+    "$@" 'C:\swap-runner\uninstall-unattended.exe' --timeout 30 'C:\swap-pub\Vantrel\uninstall.exe' \
+        </dev/null >"$drive/swap-run.log" 2>&1 || status=$?
+    kill "$swapping"
+    wait "$swapping" 2>/dev/null || true
+    [ -z "$holder" ] || { kill "$holder"; wait "$holder" 2>/dev/null || true; }
+    # The product's folder back under its name.
+    [ ! -L "$pub/Vantrel" ] || (cd "$pub" && perl -e "$exchange")
+    counts="$counts$status\n"
+    after=$(cd "$victim" && ls -la --time-style=+%s.%N . && sha256sum ./* 2>/dev/null)
+    if [ "$after" != "$before" ]; then
+        printf 'swap_test: run %s (status %s) changed the other folder:\n%s\nwas:\n%s\n' $i $status "$after" "$before"
+        cat "$drive/swap-run.log"
+        exit 1
+    fi
+done
+printf "swap_test: $runs runs, the other folder unchanged; statuses (Windows codes modulo 256, count):"
+printf "$counts" | sort | uniq -c | while read -r n s; do printf ' %s x%s' "$s" "$n"; done
+echo
+rm -rf "$pub" "$victim" "$runner"
