@@ -19,7 +19,9 @@
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 
-#include <tlhelp32.h>  // after windows.h
+#include <aclapi.h>  // after windows.h
+#include <sddl.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -576,6 +578,41 @@ TEST(UnattendedTest, AConfigurationTooLargeForMemoryIsAFailureThatKeepsIt) {
     WIN32_FILE_ATTRIBUTE_DATA kept = {};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &kept);
     EXPECT_EQ(DWORD(size.QuadPart), kept.nFileSizeLow);
+}
+
+// Lets everyone change the folder, as a folder made at a drive's root does
+// (Wine then lets others write it).
+void openToEveryone(const std::string& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL entries = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &entries, &defaulted);
+    SetNamedSecurityInfoA(const_cast<char*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                          nullptr, entries, nullptr);
+    LocalFree(descriptor);
+}
+
+// A product folder that everyone may change: the runner says so and names
+// no icons, and after a 3010 leaves the removal to a second run, since a
+// user could put a link in the folder's place before the restart (which
+// tests/tools/swap_test.sh then makes).
+TEST(UnattendedTest, AFolderEveryoneMayChangeIsSaidAndLeftToASecondRun) {
+    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
+    Stage stage(scenario);
+    stage.put(config("{app}", 0, After::RewrittenInPlace));
+    stage.put(kDllInUse);
+    std::string app = stage.expand("{app}");
+    app.pop_back();
+    openToEveryone(app);
+    DWORD status = 0, ran = 0;
+    const std::string shown = stage.runUnattended("", scenario, status, ran);
+    EXPECT_EQ(ERROR_SUCCESS_REBOOT_REQUIRED, status) << shown;
+    EXPECT_EQ(0u, shown.find("uninstall-unattended: " + app + ": a standard user could have replaced or redirected")) << shown;
+    EXPECT_NE(std::string::npos, shown.find("--- dialog \"Uninstall\", buttons: Yes No, default Yes\n")) << shown;
+    EXPECT_NE(std::string::npos, shown.find("ws2_32.dll: " + app + "\\ws2_32.dll is not scheduled for deletion at the "
+                                            "restart: a standard user may change " + app)) << shown;
+    EXPECT_EQ("", pendingDeletions());
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, UninstallTest, testing::ValuesIn(scenarios),

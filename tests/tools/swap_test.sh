@@ -65,4 +65,26 @@ done
 printf "swap_test: $runs runs, the other folder unchanged; statuses (Windows codes modulo 256, count):"
 printf "$counts" | sort | uniq -c | while read -r n s; do printf ' %s x%s' "$s" "$n"; done
 echo
+# After a 3010 here the user puts a link in the folder's place, and the
+# restart then must not reach the other folder either.
+printf 'MZ product library' >"$pub/Vantrel/ws2_32.dll"
+printf 'TRACE_ENABLED 1\r\n' >"$pub/Vantrel/vantrelconfig.txt"
+"$@" "$bin/prompt_and_wait.exe" 'C:\swap-pub\Vantrel\ws2_32.dll' </dev/null >/dev/null 2>&1 &
+holder=$!
+sleep 1
+status=0
+"$@" 'C:\swap-runner\uninstall-unattended.exe' 'C:\swap-pub\Vantrel\uninstall.exe' </dev/null >"$drive/swap-run.log" 2>&1 ||
+    status=$?
+kill "$holder"
+wait "$holder" 2>/dev/null || true
+mv "$pub/Vantrel" "$pub/Vantrel.old"
+ln -s ../swap-victim "$pub/Vantrel"
+"$@" wineboot.exe -r </dev/null >/dev/null 2>&1
+after=$(cd "$victim" && ls -la --time-style=+%s.%N . && sha256sum ./* 2>/dev/null)
+if [ $status != 194 ] || [ "$after" != "$before" ]; then
+    printf 'swap_test: the restart after a 3010 (status %s) changed the other folder:\n%s\nwas:\n%s\n' $status "$after" "$before"
+    cat "$drive/swap-run.log"
+    exit 1
+fi
+echo "swap_test: the restart after a 3010 left the other folder unchanged"
 rm -rf "$pub" "$victim" "$runner"
