@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Usage: check-imports.sh OBJDUMP FORMAT BUDGET_KIB PROGRAM...
+# Usage: check-imports.sh OBJDUMP FORMAT PROGRAM BUDGET_KIB [PROGRAM BUDGET_KIB]...
 # Fails unless each program is a PE file of FORMAT (pei-i386 for the shipped
 # 32-bit build), each .exe a console program, each imports only system DLLs
 # (KERNEL32, USER32, msvcrt and ADVAPI32, all known DLLs; the tracer beside
 # the uninstaller is named ws2_32.dll, and a program
-# importing WS2_32 would load it from there), and each stays within the size
+# importing WS2_32 would load it from there), and each stays within its size
 # budget. Reads the files only: it runs on any host. Prints what it found.
 set -euo pipefail
 objdump=$1
 format=$2
-budget=$(( $3 * 1024 ))
-shift 3
+shift 2
 status=0
 fail() { echo "$(basename "$program"): $*" >&2; status=1; }
-for program in "$@"; do
+while [ $# -ge 2 ]; do
+    program=$1 budget=$(( $2 * 1024 ))
+    shift 2
     headers=$("$objdump" -p "$program")
     found=$(sed -n 's/.*file format //p' <<<"$headers" | head -n 1)
     subsystem=$(sed -n 's/^Subsystem\s*[0-9a-f]*\s*//p' <<<"$headers")

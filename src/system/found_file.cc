@@ -2,11 +2,11 @@
 
 #include <winternl.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
+#include "system/decimal.h"
 #include "system/helpers.h"
 
 namespace {
@@ -160,9 +160,8 @@ HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
 
 HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        char unique[32];
-        std::snprintf(unique, sizeof unique, ".%lx%x.", GetCurrentProcessId(), attempt);
-        const std::string name = fileName + unique + kind;
+        const std::string name = fileName + "." + util::toDigits(GetCurrentProcessId(), 16) +
+                                 util::toDigits(attempt, 16) + "." + kind;
         DWORD error = 0;
         HANDLE fresh = openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, kAllSharing, FILE_CREATE,
                                     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "system/decimal.h"
 #include "system/helpers.h"
 
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd) {
@@ -40,9 +41,9 @@ void Transcript::log(const std::string& block) {
     if (!file.valid()) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
+    const std::string stamp = util::toDigits(now.wYear, 10, 4) + "-" + util::toDigits(now.wMonth, 10, 2) + "-" +
+                              util::toDigits(now.wDay, 10, 2) + " " + util::toDigits(now.wHour, 10, 2) + ":" +
+                              util::toDigits(now.wMinute, 10, 2) + ":" + util::toDigits(now.wSecond, 10, 2);
     // CR LF, as Windows tools read a log.
     const std::string lines = prefixLines(block, std::string(stamp) + " ", "\r\n");
     // An append is not one step everywhere (Wine finds the end, then
