@@ -66,10 +66,16 @@ SeenDialog readDialog(HWND box, HMODULE probe) {
     }
     // DM_GETDEFID is not reliable (Wine answers OK for every box), but the
     // default button is the one that has the focus.
-    GUITHREADINFO focus = {};
-    focus.cbSize = sizeof focus;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) && focus.hwndFocus)
-        dialog.defaultButton = buttonName(GetDlgCtrlID(focus.hwndFocus));
+    // The box is shown a moment before its button is focused: waited for,
+    // a second at most.
+    for (int wait = 0; wait < 100 && dialog.defaultButton.empty() && IsWindow(box); ++wait) {
+        GUITHREADINFO focus = {};
+        focus.cbSize = sizeof focus;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) && focus.hwndFocus &&
+            GetParent(focus.hwndFocus) == box)
+            dialog.defaultButton = buttonName(GetDlgCtrlID(focus.hwndFocus));
+        if (dialog.defaultButton.empty()) Sleep(10);
+    }
     dialog.icon = probeIcon(box, probe);
     return dialog;
 }

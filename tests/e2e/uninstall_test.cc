@@ -19,8 +19,7 @@
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 
-#include <aclapi.h>  // after windows.h
-#include <sddl.h>
+#include <sddl.h>  // after windows.h
 #include <tlhelp32.h>
 
 namespace {
@@ -585,11 +584,7 @@ TEST(UnattendedTest, AConfigurationTooLargeForMemoryIsAFailureThatKeepsIt) {
 void openToEveryone(const std::string& folder) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL entries = nullptr;
-    GetSecurityDescriptorDacl(descriptor, &present, &entries, &defaulted);
-    SetNamedSecurityInfoA(const_cast<char*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                          nullptr, entries, nullptr);
+    SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, descriptor);
     LocalFree(descriptor);
 }
 

@@ -15,6 +15,9 @@ trap 'rm -rf "$scratch"' EXIT
     for word in "$@" "$runner" --timeout 600 'C:\windows\notepad.exe'; do printf ' [==[%s]==]' "$word"; done
     printf ')\nset_tests_properties(hang PROPERTIES TIMEOUT %s)\n' "$limit"
 } >"$scratch/CTestTestfile.cmake"
+# Wine's server and services are the prefix's, not the test's: started
+# before the mark, so that they do not carry it.
+"$@" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 # Every process the test starts, Windows programs included, inherits this.
 mark="VANTREL_ENDED_TEST=$$"
 export VANTREL_ENDED_TEST=$$

