@@ -100,7 +100,7 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query) : foundPath(
     // link to another folder does not. A drive's root has no name to keep.
     const std::string folderFinal = Helpers::getFinalPath(folder.get(), query);
     const std::string given = lastName(Helpers::getLongFullPath(folderPath));
-    if (!folderFinal.empty() && given.back() != ':' && !Helpers::isSamePath(lastName(folderFinal), given))
+    if (!folderFinal.empty() && !given.empty() && given.back() != ':' && !Helpers::isSamePath(lastName(folderFinal), given))
         refuse(path + " lies in a link to " + folderFinal + ".");
 }
 

@@ -39,7 +39,7 @@ public:
 
     // 0 when the file opened for deleting; else the system's code of why
     // not (a program holds it without delete sharing), which a deletion
-    // and a replacement would then meet.
+    // would then meet.
     DWORD deleteError() const { return deleteRefusal; }
 
     // Clears read-only, hidden and system, through the handle.

@@ -82,8 +82,8 @@ const char* foreseeSave(const FoundFile& file, bool& unknown) {
     if (target.valid()) return "written in place";
     if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return nullptr;
     // A real run clears the attribute first; with it, the open cannot tell.
-    // A file that opens for deleting is held by no program but one that
-    // lets others delete it, which writing does not meet either.
+    // A file that opens for deleting is held, if at all, only by programs
+    // that let others delete it, and such a holder rarely refuses writing.
     if (file.deleteError() == 0) return "written in place (it is read-only, which a real run clears first)";
     unknown = true;
     return nullptr;

@@ -94,7 +94,7 @@ public:
         if (way)
             say(CONFIG_FILE_NAME + ": tracing can be switched off in it; it would be " + way);
         else
-            say(CONFIG_FILE_NAME + ": tracing cannot be switched off in it: it can be neither replaced nor written in place" +
+            say(CONFIG_FILE_NAME + ": tracing cannot be switched off in it: it cannot be written in place" +
                 (unknown ? " (whether a program holds it against writing is unknown: it is read-only, and a real run "
                            "clears that first; the worse outcome is foretold)"
                          : ""));
