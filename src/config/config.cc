@@ -1,11 +1,22 @@
 #include "config/config.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "system/io.h"
 
 namespace util {
+
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+bool startsWithByteOrderMark(const std::string& text) { return text.compare(0, 3, kByteOrderMark) == 0; }
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
 
 Config::ConfigException::ConfigException(const std::string& message)
     : exceptions::Exception(message) {}
@@ -13,6 +24,7 @@ Config::ConfigException::ConfigException(const std::string& message)
 Config::Config(std::string fileName, bool throwOnError)
     : values(),
       throwOnError(throwOnError),
+      byteOrderMark(false),
       errorRecorded(false),
       firstError("No error message set."),
       fileName(std::move(fileName)),
@@ -21,7 +33,7 @@ Config::Config(std::string fileName, bool throwOnError)
 }
 
 Config::Config(bool throwOnError)
-    : values(), throwOnError(throwOnError), errorRecorded(false), firstError("No error message set."), fileName(),
+    : values(), throwOnError(throwOnError), byteOrderMark(false), errorRecorded(false), firstError("No error message set."), fileName(),
       mutex("Non shared mutex") {}
 
 Config::~Config() = default;
@@ -64,7 +76,8 @@ void Config::reportError(const std::string& message) {
 void Config::parse(const std::string& text) {
     if (text.empty()) return;
     values.clear();
-    std::size_t start = 0;
+    byteOrderMark = startsWithByteOrderMark(text);
+    std::size_t start = byteOrderMark ? 3 : 0;
     while (start < text.size()) {
         std::size_t lineFeed = text.find(io::LF, start);
         std::size_t next = lineFeed == std::string::npos ? text.size() : lineFeed + 1;
@@ -113,13 +126,49 @@ std::string Config::format(const std::string& lineEnd) {
     return text;
 }
 
-// Built at once: a million entries are then held as text once, not twice.
-std::string Config::fileText() { return format(io::CR + io::LF); }
+// A first key that itself begins with the mark's bytes gets a mark before
+// it too, so that it is read back whole.
+std::string Config::fileText() {
+    std::string text = format(io::CR + io::LF);
+    if (byteOrderMark || startsWithByteOrderMark(text)) text.insert(0, kByteOrderMark);
+    return text;
+}
 
 Mutex& Config::getMutex() { return mutex; }
 
 bool Config::isErrorRecorded() const { return errorRecorded; }
 
 const Config::ConfigException& Config::getFirstError() const { return firstError; }
+
+bool holdsBytesBehindACarriageReturn(const std::string& text) {
+    for (std::size_t at = text.find(io::CR); at != std::string::npos; at = text.find(io::CR, at + 1))
+        if (at + 1 < text.size() && text[at + 1] != io::LF[0]) return true;
+    return false;
+}
+
+std::vector<std::string> readValuesLeniently(const std::string& text, const std::string& key) {
+    std::vector<std::string> found;
+    std::size_t start = startsWithByteOrderMark(text) ? 3 : 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::size_t at = start;
+        while (at < end && isBlank(text[at])) ++at;
+        const bool named = end - at > key.size() && isBlank(text[at + key.size()]) &&
+                           std::equal(key.begin(), key.end(), text.begin() + at, [](char a, char b) {
+                               return std::toupper(static_cast<unsigned char>(a)) ==
+                                      std::toupper(static_cast<unsigned char>(b));
+                           });
+        if (named) {
+            std::size_t first = at + key.size(), last = end;
+            while (first < last && isBlank(text[first])) ++first;
+            while (last > first && isBlank(text[last - 1])) --last;
+            if (last - first >= 2 && text[first] == '"' && text[last - 1] == '"') ++first, --last;
+            found.push_back(text.substr(first, last - first));
+        }
+        start = end + 1;
+    }
+    return found;
+}
 
 }  // namespace util

@@ -2,14 +2,17 @@
 // the file when built, changes values on request, and gives its text back.
 //
 // File format: one entry per line, the key, a space and the value; lines end
-// in LF or CR LF; '#' at the start of a line makes a comment. The store
-// writes its entries in byte order of the key, each line ended by CR LF.
+// in LF or CR LF; '#' at the start of a line makes a comment; a UTF-8 byte
+// order mark at the start is no part of the first key. The store writes its
+// entries in byte order of the key, each line ended by CR LF, after the
+// mark where the file had one.
 #ifndef VANTREL_CONFIG_CONFIG_H_
 #define VANTREL_CONFIG_CONFIG_H_
 
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "config/mutex.h"
 #include "exceptions/exception.h"
@@ -53,7 +56,7 @@ public:
     std::string toString();
 
     // The file's text as the store writes it: toString() with CR LF line
-    // ends.
+    // ends, after the byte order mark when the text read had one.
     std::string fileText();
 
     // The store's lock, for callers that change it.
@@ -73,11 +76,23 @@ private:
 
     std::map<std::string, std::string> values;
     bool throwOnError;
+    bool byteOrderMark;
     bool errorRecorded;
     ConfigException firstError;
     std::string fileName;
     Mutex mutex;
 };
+
+// Whether a rewrite of `text` by the store would lose bytes that it never
+// reads: those after a CR within a line (a CR followed by anything but LF).
+bool holdsBytesBehindACarriageReturn(const std::string& text);
+
+// Every value that a line of `text` gives `key`, read as leniently as any
+// reader could: a byte order mark skipped, CR, LF or CR LF ending a line,
+// blanks around the key and the value and quotes around the value taken
+// off, the key in any letter case. For checks that must err towards
+// seeing a value.
+std::vector<std::string> readValuesLeniently(const std::string& text, const std::string& key);
 
 }  // namespace util
 

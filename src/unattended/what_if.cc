@@ -1,6 +1,8 @@
 #include "unattended/what_if.h"
 
+#include <cstdint>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "app/constants.h"
@@ -10,6 +12,7 @@
 #include "config/config.h"
 #include "exceptions/exception.h"
 #include "system/helpers.h"
+#include "system/io.h"
 #include "system/save.h"
 #include "unattended/holders.h"
 #include "unattended/restart.h"
@@ -24,16 +27,31 @@ std::string trimmed(std::string text) {
 
 std::string reason(DWORD error) { return trimmed(Helpers::getErrorMessage(static_cast<int>(error))); }
 
-// The configuration file, found from `programDirectory`, whose SYSTEM_DLL
-// names the very file `dllPath`; "" when there is none.
+// `text` with its environment variables (%SystemRoot%) expanded, as a
+// reader of the value may expand them; `text` itself where it cannot be.
+std::string expanded(const std::string& text) {
+    std::vector<char> buffer(text.size() + MAX_PATH);
+    for (;;) {
+        const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return text;
+        if (length <= buffer.size()) return buffer.data();
+        buffer.resize(length);
+    }
+}
+
+// The configuration file, found from `programDirectory`, that names the
+// very file `dllPath` as SYSTEM_DLL, however a reader could spell or read
+// it; "" when there is none.
 std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath) {
     try {
         const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
-        util::Config config(configPath, false);
-        const std::string named = config.getValue("SYSTEM_DLL");
-        if (!named.empty() && Helpers::isSameFile(named, dllPath)) return configPath;
-    } catch (const exceptions::Exception&) {
-        // No configuration to tell: the option alone decides.
+        std::uint32_t length = 0;
+        std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
+        for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
+            if (!named.empty() && Helpers::isSameFile(expanded(named), dllPath)) return configPath;
+    } catch (const std::exception&) {
+        // No configuration to tell (or none that fits in memory): the
+        // option alone decides.
     }
     return "";
 }

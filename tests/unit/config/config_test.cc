@@ -52,6 +52,7 @@ TEST(ConfigParseTest, ReadsEntriesOrGivesTheExactError) {
         {" v\r\n", "", std::string(kValueWithoutKey) + "v"},
         {"KEY\r x\n", "", std::string(kKeyWithoutValue) + "KEY"},
         {"A 1\nA 2\n", "A 1\n", std::string(kDefinedTwice) + "A"},
+        {"\xEF\xBB\xBF" "A 1\n", "A 1\n", ""},
         {"A 1\nBAD\nB 2\n value\nC 3\n", "A 1\nB 2\nC 3\n", std::string(kKeyWithoutValue) + "BAD"},
     };
     for (const Case& c : cases) {
@@ -62,6 +63,34 @@ TEST(ConfigParseTest, ReadsEntriesOrGivesTheExactError) {
         EXPECT_EQ(c.error.empty() ? c.recorded : "(thrown)", thrown.entries) << c.text;
         EXPECT_EQ(c.error, thrown.error) << c.text;
     }
+}
+
+TEST(ConfigParseTest, ARewriteKeepsTheByteOrderMarkFirst) {
+    Config config(false);
+    config.parse("\xEF\xBB\xBF" "B 1\r\nA 2");
+    EXPECT_EQ("\xEF\xBB\xBF" "A 2\r\nB 1\r\n", config.fileText());
+}
+
+TEST(ConfigParseTest, BytesBehindACarriageReturnAreTold) {
+    struct Case { std::string text; bool held; };
+    const Case cases[] = {
+        {"A 1\r\nB 2\r\n", false}, {"A 1\r", false},     {"A 1\rB 2\r", true},
+        {"A va\rlue\n", true},       {"A 1\r\r\n", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.held, util::holdsBytesBehindACarriageReturn(c.text)) << c.text;
+}
+
+// Whatever spelling a reader could take for the key's value is seen.
+TEST(ConfigLenientTest, SeesEveryValueAnyReaderCouldTake) {
+    struct Case { std::string text; std::vector<std::string> values; };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF" "SYSTEM_DLL C:\\a\r\nX 1\r\n", {"C:\\a"}},
+        {"X 1\rSYSTEM_DLL C:\\a\rY 2\r", {"C:\\a"}},
+        {"  system_dll\t \"C:\\a b\"  \n", {"C:\\a b"}},
+        {"SYSTEM_DLL x\nSYSTEM_DLL y", {"x", "y"}},
+        {"SYSTEM_DLLS x\n#SYSTEM_DLL y\nSYSTEM_DLL\n", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.values, util::readValuesLeniently(c.text, "SYSTEM_DLL")) << c.text;
 }
 
 }  // namespace
