@@ -41,6 +41,7 @@ public:
 
 Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileName) {
     const int failed = ERROR_INSTALL_FAILURE;
+    const std::string parseErrorText = "An error occured when parsing the config file. \nError message: ";
     if (!ended)
         return {Outcome::Success,
                 PRODUCT_NAME + " was successfully uninstalled.\nPlease remove the " + applicationFileName + " file.",
@@ -51,12 +52,14 @@ Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileNa
         return {Outcome::Error, "Uninstall was canceled by user.", ERROR_INSTALL_USEREXIT};
     } catch (const DllDeletionException& e) {
         const std::string& unsaved = e.getUnsavedConfigPath();
-        return {Outcome::Information,
-                "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n" +
-                    (unsaved.empty() ? std::string()
-                                     : "Tracing could not be switched off in " + unsaved +
-                                           ".\nPlease set TRACE_ENABLED to 0 in this file before you reboot.\n"),
-                unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : failed};
+        const std::string reboot =
+            "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n" +
+            (unsaved.empty() ? std::string()
+                             : "Tracing could not be switched off in " + unsaved +
+                                   ".\nPlease set TRACE_ENABLED to 0 in this file before you reboot.\n");
+        if (!e.getConfigError().empty())
+            return {Outcome::Error, parseErrorText + e.getConfigError() + "\n" + reboot, failed};
+        return {Outcome::Information, reboot, unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : failed};
     } catch (const ConfigFileDeletionException& e) {
         return {Outcome::Information,
                 "Unable to complete uninstall. Reason: \nCouldn't delete the " + CONFIG_FILE_NAME +
@@ -69,8 +72,7 @@ Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileNa
         return {Outcome::Error, "Couldn't find one of the required files. \nError message: " + e.getMessage(),
                 notFound && !notFound->isPresentButUnopenable() ? ERROR_UNKNOWN_PRODUCT : failed};
     } catch (const util::Config::ConfigException& e) {
-        return {Outcome::Error, "An error occured when parsing the config file. \nError message: " + e.getMessage(),
-                failed};
+        return {Outcome::Error, parseErrorText + e.getMessage(), failed};
     } catch (const util::parser::CommandLineConverterException& e) {
         return {Outcome::Error, "An error occured when getting the command line. \nError message: " + e.getMessage(),
                 failed};

@@ -13,11 +13,13 @@ namespace uninstall {
 namespace {
 
 // Keeps the product from tracing after the reboot that frees the DLL;
-// false when the file could not be written. Read through the checked
+// false when the file could not be written, or not without losing what
+// the store does not read (bytes behind a CR). Read through the checked
 // handle too, so that what is written back is that file's own settings.
 bool disableTracing(FoundFile& file, Steps& steps) {
     std::string text;
     if (!io::readFile(file, text)) throw io::IOException("Could not load the file: " + file.path() + ".");
+    if (util::holdsBytesBehindACarriageReturn(text)) return false;
     util::Config config(true);
     config.parse(text);
     {
@@ -29,11 +31,13 @@ bool disableTracing(FoundFile& file, Steps& steps) {
 
 }  // namespace
 
-DllDeletionException::DllDeletionException(const std::string& message,
-                                           const std::string& unsavedConfigPath)
-    : exceptions::Exception(message), unsavedConfigPath(unsavedConfigPath) {}
+DllDeletionException::DllDeletionException(const std::string& message, const std::string& unsavedConfigPath,
+                                           const std::string& configError)
+    : exceptions::Exception(message), unsavedConfigPath(unsavedConfigPath), configError(configError) {}
 
 const std::string& DllDeletionException::getUnsavedConfigPath() const { return unsavedConfigPath; }
+
+const std::string& DllDeletionException::getConfigError() const { return configError; }
 
 void performUninstall(Steps& steps, const std::string& startedIn) {
     const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, startedIn);
@@ -49,9 +53,16 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
     steps.resetAttributes(config);
     steps.resetAttributes(dll);
     if (const DWORD error = steps.remove(dll)) {
-        const bool saved = disableTracing(config, steps);
-        throw DllDeletionException(Helpers::getErrorMessage(static_cast<int>(error)),
-                                   saved ? "" : Helpers::getFullPath(configPath));
+        const std::string reason = Helpers::getErrorMessage(static_cast<int>(error));
+        // Tracing stays on after the reboot unless the user switches it
+        // off: a malformed file says both why and where.
+        bool saved = false;
+        try {
+            saved = disableTracing(config, steps);
+        } catch (const util::Config::ConfigException& e) {
+            throw DllDeletionException(reason, Helpers::getFullPath(configPath), e.getMessage());
+        }
+        throw DllDeletionException(reason, saved ? "" : Helpers::getFullPath(configPath));
     }
     if (const DWORD error = steps.remove(config))
         throw ConfigFileDeletionException(Helpers::getErrorMessage(static_cast<int>(error)));

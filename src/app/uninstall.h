@@ -23,17 +23,23 @@ public:
     explicit ConfigFileDeletionException(const std::string& message) : exceptions::Exception(message) {}
 };
 
-// The tracer DLL could not be deleted; carries the system's reason, and the
-// configuration file's full path when tracing could not be switched off in it.
+// The tracer DLL could not be deleted; carries the system's reason, the
+// configuration file's full path when tracing could not be switched off in
+// it, and the format error that kept it from being read, if that was why.
 class DllDeletionException : public exceptions::Exception {
 public:
-    DllDeletionException(const std::string& message, const std::string& unsavedConfigPath);
+    DllDeletionException(const std::string& message, const std::string& unsavedConfigPath,
+                         const std::string& configError = "");
 
     // "" when the configuration file was rewritten.
     const std::string& getUnsavedConfigPath() const;
 
+    // "" unless the configuration file was malformed.
+    const std::string& getConfigError() const;
+
 private:
     std::string unsavedConfigPath;
+    std::string configError;
 };
 
 // The user declined to delete a DLL from the system directory.
