@@ -55,6 +55,17 @@ std::string Helpers::getDirectory(DirectoryQuery query) {
     return std::string(buffer.data()) + "\\";
 }
 
+std::string Helpers::getProgramDirectory() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return "";
+        // A path that does not fit is cut and the full size is not told.
+        if (length < buffer.size()) return getPathDirectory(getFullPath(std::string(buffer.data(), length)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 std::string Helpers::getCurrentDirectory() { return getDirectory(queryCurrentDirectory); }
 
 std::string Helpers::getSystemDirectory() { return getDirectory(GetSystemDirectoryA); }
@@ -75,6 +86,9 @@ std::string Helpers::findFile(const std::string& fileName, const std::string& st
                     directory = !startedIn.empty() ? startedIn
                                                    : util::parser::CommandLineConverter(GetCommandLineA())
                                                          .getApplicationDirectory();
+                    // Argument 0 need not say where the program is: the
+                    // product is where the program file is.
+                    if (directory.empty()) directory = getProgramDirectory();
                     break;
                 case 2: directory = !startedIn.empty() ? startedIn : getCurrentDirectory(); break;
                 case 3: directory = getSystemDirectory(); break;

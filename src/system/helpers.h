@@ -30,6 +30,10 @@ public:
     // The Windows directory followed by a backslash.
     static std::string getWindowsDirectory();
 
+    // The folder of this process's program file, in full, followed by a
+    // backslash; "" when the system cannot tell.
+    static std::string getProgramDirectory();
+
     // What `query` answers, followed by a backslash; throws
     // exceptions::Exception with the system's error text when it fails.
     static std::string getDirectory(DirectoryQuery query);
@@ -41,9 +45,11 @@ public:
     // The path of the first of the application, current, system and Windows
     // directories that holds `fileName` as `accept` says; throws
     // io::FileNotFoundException with a report of every attempt when none
-    // does. With `startedIn`, the search of a program in that directory
-    // started from it: both the first and the second place are that
-    // directory.
+    // does. The application directory is argument 0's, or, where that names
+    // no folder by a backslash (a start by bare name, or with forward
+    // slashes), the program file's. With `startedIn`, the search of a
+    // program in that directory started from it: both the first and the
+    // second place are that directory.
     static std::string findFile(const std::string& fileName, const std::string& startedIn = "",
                                 Accept accept = Accept::Openable);
 
