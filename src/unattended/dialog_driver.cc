@@ -1,15 +1,24 @@
 #include "unattended/dialog_driver.h"
 
+#include "system/helpers.h"
 #include "unattended/probe_protocol.h"
 
 namespace {
 
 const int kButtons[] = {IDOK, IDCANCEL, IDYES, IDNO};
 
-std::string windowText(HWND window) {
-    char text[4096] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+// A program that stops taking messages must not stop the runner: each
+// question to its window waits this long at most.
+const UINT kAnswerMs = 2000;
+
+bool windowText(HWND window, std::string& text) {
+    char buffer[4096] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &length))
+        return false;
+    text = buffer;
+    return true;
 }
 
 struct BoxSearch {
@@ -55,10 +64,9 @@ std::string probeIcon(HWND box, HMODULE probe) {
     return answer == kIconNone ? "none" : "(no answer)";
 }
 
-SeenDialog readDialog(HWND box, HMODULE probe) {
-    SeenDialog dialog;
-    dialog.caption = windowText(box);
-    dialog.text = windowText(GetDlgItem(box, 0xFFFF));
+// False when the box's program does not tell its caption or text.
+bool readDialog(HWND box, HMODULE probe, SeenDialog& dialog) {
+    if (!windowText(box, dialog.caption) || !windowText(GetDlgItem(box, 0xFFFF), dialog.text)) return false;
     for (int id : kButtons) {
         HWND control = GetDlgItem(box, id);
         if (control && IsWindowVisible(control))
@@ -77,17 +85,18 @@ SeenDialog readDialog(HWND box, HMODULE probe) {
         if (dialog.defaultButton.empty()) Sleep(10);
     }
     dialog.icon = probeIcon(box, probe);
-    return dialog;
+    return true;
+}
+
+DialogsEnd endChild(ChildProcess& child, DialogsEnd why) {
+    TerminateProcess(child.handle(), ERROR_TIMEOUT);
+    WaitForSingleObject(child.handle(), INFINITE);
+    return why;
 }
 
 }  // namespace
 
-std::string besideThisProgram(const std::string& name) {
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string path = self;
-    return path.substr(0, path.rfind('\\') + 1) + name;
-}
+std::string besideThisProgram(const std::string& name) { return Helpers::getProgramDirectory() + name; }
 
 const char* buttonName(int id) {
     switch (id) {
@@ -141,31 +150,34 @@ DWORD ChildProcess::exitCode() const {
     return code;
 }
 
-bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
-                   const std::string& probePath) {
+DialogsEnd answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
+                         const std::string& probePath) {
     struct Probe {
         HMODULE module;
         ~Probe() {
             if (module) FreeLibrary(module);
         }
     } probe{probePath.empty() ? nullptr : LoadLibraryA(probePath.c_str())};
-    DWORD lastSeen = GetTickCount();
+    // Progress is a box read, answered and gone; whatever else the program
+    // does, the wait for it is bounded.
+    DWORD progress = GetTickCount();
     while (WaitForSingleObject(child.handle(), 20) == WAIT_TIMEOUT) {
-        HWND box = findMessageBox(child.id());
-        if (!box) {
-            if (GetTickCount() - lastSeen <= idleMs) continue;
-            TerminateProcess(child.handle(), ERROR_TIMEOUT);
-            WaitForSingleObject(child.handle(), INFINITE);
-            return false;
+        const HWND box = findMessageBox(child.id());
+        SeenDialog dialog;
+        if (box && readDialog(box, probe.module, dialog)) {
+            const int answer = choose(dialog);
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+            // The next box may only be looked for once this one is gone.
+            const DWORD answered = GetTickCount();
+            while (IsWindow(box) && GetTickCount() - answered <= idleMs &&
+                   WaitForSingleObject(child.handle(), 10) == WAIT_TIMEOUT) {
+            }
+            if (IsWindow(box) && WaitForSingleObject(child.handle(), 0) == WAIT_TIMEOUT)
+                return endChild(child, DialogsEnd::DialogStuck);
+            progress = GetTickCount();
+        } else if (GetTickCount() - progress > idleMs) {
+            return endChild(child, box ? DialogsEnd::DialogUnreadable : DialogsEnd::NoDialog);
         }
-        const int answer = choose(readDialog(box, probe.module));
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-        // The next box may only be looked for once this one is gone.
-        lastSeen = GetTickCount();
-        while (IsWindow(box) && GetTickCount() - lastSeen <= idleMs &&
-               WaitForSingleObject(child.handle(), 10) == WAIT_TIMEOUT) {
-        }
-        lastSeen = GetTickCount();
     }
-    return true;
+    return DialogsEnd::ProgramEnded;
 }

@@ -48,12 +48,17 @@ private:
     DWORD error = 0;
 };
 
+// How answering a program's boxes ended: the program ended, or it was ended
+// after `idleMs` without a box, with a box it did not close on its answer,
+// or with one it did not let be read.
+enum class DialogsEnd { ProgramEnded, NoDialog, DialogStuck, DialogUnreadable };
+
 // Presses, in every message box of `child`, the button (IDOK, IDYES, ...)
-// that `choose` picks, until the program ends. False when the program
-// showed no box for `idleMs` and was ended. `probePath` is the
-// dialog_probe.dll that names the icons, loaded into the program; "" names
-// none.
-bool answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
+// that `choose` picks, until the program ends, or until it has made no
+// progress (a box read, answered and gone) for `idleMs`, whatever it does:
+// then it is ended. `probePath` is the dialog_probe.dll that names the
+// icons, loaded into the program; "" names none.
+DialogsEnd answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
                    const std::string& probePath);
 
 // The name of a button id: "OK", "Cancel", "Yes" or "No".

@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
     ChildProcess child(program, "\"" + program + "\"", directoryOf(program));
     if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
     const std::string question = confirmationQuestion();
-    const bool ended = answerDialogs(
+    const DialogsEnd end = answerDialogs(
         child,
         [&](const SeenDialog& dialog) {
             int answer = IDOK;
@@ -211,8 +211,11 @@ int main(int argc, char** argv) {
             return answer;
         },
         static_cast<DWORD>(options.timeoutSeconds * 1000), trusted ? besideThisProgram("dialog_probe.dll") : "");
-    if (!ended) {
-        transcript.write("uninstall-unattended: " + program + " showed no dialog for " +
+    if (end != DialogsEnd::ProgramEnded) {
+        transcript.write("uninstall-unattended: " + program +
+                         (end == DialogsEnd::NoDialog        ? " showed no dialog for "
+                          : end == DialogsEnd::DialogStuck ? " kept its dialog open after its answer for "
+                                                           : " showed a dialog that could not be read for ") +
                          std::to_string(options.timeoutSeconds) + " seconds and was ended\n");
         return ERROR_TIMEOUT;
     }
