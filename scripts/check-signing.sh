@@ -66,6 +66,24 @@ check_refused "sign: expired.pfx: the certificate expired on $(openssl x509 -in 
 check_refused "sign: $bin: that is the built folder; sign into another one" "$bin/" \
     VANTREL_SIGN_PFX=signer.pfx VANTREL_SIGN_PASSWORD=right
 
+# A release folder that holds the built one is refused, and nothing in it
+# is lost; signed into a folder that holds other files, those stay.
+mkdir -p rel/bin rel2/signed
+cp "$bin"/* rel/bin/
+echo notes >rel/NOTES.txt
+echo notes >rel2/signed/NOTES.txt
+before_rel=$(ls -aR rel | md5sum)
+if VANTREL_SIGN_PFX=signer.pfx VANTREL_SIGN_PASSWORD=right "$sign" rel/bin rel/ 2>refused.log; then
+    fail "signed into the folder that holds the built one"
+elif [ "$(cat refused.log)" != "sign: rel: it holds the built folder; sign into another one" ]; then
+    fail "signing into the built folder's parent said '$(cat refused.log)'"
+fi
+[ "$(ls -aR rel | md5sum)" = "$before_rel" ] || fail "signing into the built folder's parent changed it"
+VANTREL_SIGN_PFX=signer.pfx VANTREL_SIGN_PASSWORD=right "$sign" "$bin" rel2/signed// >/dev/null 2>refused.log ||
+    fail "could not sign into a folder named with two trailing slashes: $(cat refused.log)"
+[ "$(cat rel2/signed/NOTES.txt 2>/dev/null)" = notes ] || fail "signing removed a file it did not write"
+(cd rel2/signed && sha256sum --quiet -c SHA256SUMS) || fail "signed into a folder of other files, the sums do not match"
+
 # A PFX without a password, and a folder named with its trailing slash.
 openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile ca.pem -passout pass: -out open.pfx
 VANTREL_SIGN_PFX=open.pfx VANTREL_SIGN_PASSWORD= "$sign" "$bin" again/ >/dev/null || fail "an empty password did not sign"

@@ -8,12 +8,14 @@
 #   VANTREL_SIGN_PASSWORD        its password
 #   VANTREL_SIGN_TIMESTAMP_URL   optional RFC 3161 timestamp server
 #   VANTREL_SIGN_URL             optional URL shown with the description
-# On any failure it says why in one line and leaves OUT as it was.
+# On any failure it says why in one line and leaves OUT as it was. An OUT
+# that holds BIN is refused; in an existing OUT, only the signed files and
+# SHA256SUMS are replaced.
 set -euo pipefail
 bin=${1:-build/windows/bin}
 out=${2:-build/windows/signed}
-# A folder given with its trailing slash is the same folder.
-[ "$out" = / ] || out=${out%/}
+# A folder given with trailing slashes, however many, is the same folder.
+while [ "$out" != / ] && [ "${out%/}" != "$out" ]; do out=${out%/}; done
 shipped=(uninstall.exe uninstall-unattended.exe dialog_probe.dll)
 
 fail() { echo "sign: $*" >&2; exit 1; }
@@ -27,6 +29,10 @@ done
 # The built files must stay as built: they are what the sums and the
 # reproducibility check speak of.
 [ "$(realpath -m "$out")" != "$(realpath -m "$bin")" ] || fail "$out: that is the built folder; sign into another one"
+case $(realpath -m "$bin")/ in
+    "$(realpath -m "$out")"/*) fail "$out: it holds the built folder; sign into another one" ;;
+esac
+[ ! -e "$out" ] || [ -d "$out" ] || fail "$out: not a folder"
 
 mkdir -p "$(dirname "$out")"
 work=$(mktemp -d "$out.XXXXXX")
@@ -62,9 +68,12 @@ for name in "${shipped[@]}"; do
 done
 (cd "$work/signed" && sha256sum "${shipped[@]}" >SHA256SUMS)
 
-# Switch over in one step: OUT holds the old signed set or the new one.
-rm -rf "$out.old"
-[ ! -e "$out" ] || mv "$out" "$out.old"
-mv "$work/signed" "$out"
-rm -rf "$out.old"
+# A new OUT appears in one step. In an existing one only this script's
+# files are replaced, each in one step, the sums last; nothing else there
+# is touched.
+if [ ! -e "$out" ]; then
+    mv "$work/signed" "$out"
+else
+    for name in "${shipped[@]}" SHA256SUMS; do mv -f "$work/signed/$name" "$out/$name"; done
+fi
 echo "signed ${shipped[*]} into $out"
