@@ -45,7 +45,7 @@ bool isScheduled(const std::string& path) {
     if (RegQueryValueExW(session.key, L"PendingFileRenameOperations", nullptr, nullptr,
                          reinterpret_cast<BYTE*>(pending.data()), &size) != ERROR_SUCCESS)
         return false;
-    const std::vector<wchar_t> name = wide("\\??\\" + Helpers::getFullPath(path));
+    const std::vector<wchar_t> name = wide("\\??\\" + path);
     // Pairs of a source and a target; an empty target is a deletion.
     for (const wchar_t* source = pending.data(); *source;) {
         const wchar_t* target = source + wcslen(source) + 1;
@@ -63,9 +63,11 @@ std::string trimmed(std::string text) {
 }
 
 // Schedules one file, or says why not; true when it is, or would be,
-// scheduled.
-bool scheduleOne(const std::string& name, const std::string& path, bool checkOnly, const RestartCalls& calls,
+// scheduled. The file goes by its full, long name, so that a run that
+// found it under short names knows what another one scheduled.
+bool scheduleOne(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
                  std::string& lines) {
+    const std::string path = Helpers::getLongFullPath(foundPath);
     try {
         FoundFile checked(path);
     } catch (const exceptions::Exception& e) {
@@ -74,7 +76,7 @@ bool scheduleOne(const std::string& name, const std::string& path, bool checkOnl
     }
     // The restart deletes by name, as SYSTEM, before anyone logs on: a
     // folder on the way that a user may change could lead it anywhere.
-    const std::string changeable = calls.changeableByOthers(getPathDirectory(Helpers::getFullPath(path)));
+    const std::string changeable = calls.changeableByOthers(getPathDirectory(path));
     if (!changeable.empty()) {
         lines += name + ": " + path + " is not scheduled for deletion at the restart: a standard user may change " +
                  changeable + ", and so where the deletion would lead" + kSecondRun + "\n";

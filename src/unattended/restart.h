@@ -32,7 +32,8 @@ const RestartCalls& platformRestartCalls();
 // A line for each file. A DLL in a Windows system folder, a file that is a
 // link, a file in a folder that a standard user may change (or under one),
 // and a file already scheduled are not scheduled; the configuration file
-// only when the DLL is, so that a second run still finds it.
+// only when the DLL is, so that a second run still finds it. Files go by
+// their full, long names, in the lines and the registry alike.
 std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
                             const RestartCalls& calls = platformRestartCalls());
 
