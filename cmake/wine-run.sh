@@ -33,6 +33,12 @@ mkdir -p "$prefix"
         ln -sf ../linked-data/vantrelconfig.txt "$prefix/drive_c/linked/vantrelconfig.txt"
     [ -L "$prefix/drive_c/linked-dll/ws2_32.dll" ] ||
         ln -sf ../linked-data/ws2_32.dll "$prefix/drive_c/linked-dll/ws2_32.dll"
+    # A configuration linked to another file of its folder, and a product
+    # folder reached through a folder link on the way.
+    mkdir -p "$prefix/drive_c/linked-here" "$prefix/drive_c/via-real/app"
+    [ -L "$prefix/drive_c/linked-here/vantrelconfig.txt" ] ||
+        ln -sf other.txt "$prefix/drive_c/linked-here/vantrelconfig.txt"
+    [ -L "$prefix/drive_c/via-link" ] || ln -s via-real "$prefix/drive_c/via-link"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
     "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true

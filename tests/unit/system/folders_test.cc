@@ -49,4 +49,26 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     SetCurrentDirectoryA(current);
 }
 
+// What the final-path query answers next; "" makes it fail.
+std::string finalAnswer;
+
+DWORD WINAPI answerFinalPath(HANDLE, LPSTR buffer, DWORD size, DWORD) {
+    if (finalAnswer.empty() || size <= finalAnswer.size()) return finalAnswer.empty() ? 0 : DWORD(finalAnswer.size() + 1);
+    memcpy(buffer, finalAnswer.c_str(), finalAnswer.size() + 1);
+    return static_cast<DWORD>(finalAnswer.size());
+}
+
+TEST(FinalPathTest, IsSpelledAsAPathIsGivenAndAShareAsServerAndShare) {
+    const struct { std::string answer, path; } cases[] = {
+        {"\\\\?\\C:\\app\\ws2_32.dll", "C:\\app\\ws2_32.dll"},
+        {"\\\\?\\UNC\\server\\share\\app\\ws2_32.dll", "\\\\server\\share\\app\\ws2_32.dll"},
+        {"\\\\?\\" + std::string(400, 'd'), std::string(400, 'd')},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        finalAnswer = c.answer;
+        EXPECT_EQ(c.path, Helpers::getFinalPath(nullptr, answerFinalPath)) << c.answer;
+    }
+}
+
 }  // namespace

@@ -86,7 +86,7 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
 
 // Where the system cannot say where an open file lies (a volume mounted
 // without a letter, a RAM disk), the file lies in the folder it was opened
-// in; one that cannot be opened is still refused.
+// in; one that cannot be opened, or opened as a file, is still refused.
 DWORD WINAPI noFinalPath(HANDLE, LPSTR, DWORD, DWORD) {
     SetLastError(ERROR_INVALID_FUNCTION);
     return 0;
@@ -100,6 +100,9 @@ TEST(FoundFileTest, TheHandleDecidesWhereTheFinalPathCannotBeHad) {
         {scratch.path("missing.txt"), noFinalPath,
          scratch.path("missing.txt") + " cannot be checked for links." + refused + "System error message: " +
              systemText(ERROR_FILE_NOT_FOUND)},
+        {scratch.makeDirectory("folder.txt").substr(0, scratch.path("folder.txt").size()), GetFinalPathNameByHandleA,
+         scratch.path("folder.txt") + " cannot be checked for links." + refused + "System error message: " +
+             systemText(ERROR_ACCESS_DENIED)},
     };
     for (const auto& c : cases) {
         std::string error;

@@ -37,6 +37,25 @@ TEST(TranscriptTest, WritersSharingALogNeverMixTheirLines) {
     EXPECT_EQ(800, count);
 }
 
+// A runner that hangs while it holds a shared log's turn costs the others a
+// few seconds per block, never the run.
+TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsNotTheRun) {
+    ScratchDirectory scratch;
+    const std::string log = scratch.path("shared.log");
+    Transcript transcript;
+    ASSERT_EQ(0u, transcript.openLog(log));
+    // Every byte from 4 GiB on, where writers take turns; none of the log's.
+    ScopedHandle hung(CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    OVERLAPPED beyond = {};
+    beyond.OffsetHigh = 1;
+    ASSERT_TRUE(LockFileEx(hung.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, 0x3FFFFFFF, &beyond));
+    const DWORD started = GetTickCount();
+    transcript.log("written anyway\n");
+    const DWORD waited = GetTickCount() - started;
+    EXPECT_TRUE(waited >= 3000 && waited < 20000) << waited << " ms";
+    EXPECT_NE(std::string::npos, readFile(log).find(" written anyway\r\n")) << readFile(log);
+}
+
 BOOL WINAPI fullVolume(HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPED) {
     *written = size / 2;  // a torn write, as on a full volume
     SetLastError(ERROR_DISK_FULL);
