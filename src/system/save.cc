@@ -74,10 +74,20 @@ bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write) {
 }
 
 
-const char* foreseeSave(const FoundFile& file, bool& unknown) {
+const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown, FreeSpaceQuery freeSpace) {
     unknown = false;
     // The backup is made beside it.
     if (!file.folderTakesNewFiles()) return nullptr;
+    // The backup holds the old bytes while the file may grow. A volume that
+    // does not tell its free space is not counted against.
+    ScopedHandle reading(file.reopen(FILE_READ_ATTRIBUTES, kAllSharing));
+    LARGE_INTEGER oldSize = {};
+    ULARGE_INTEGER room = {};
+    const std::string folder = file.path().substr(0, file.path().size() - file.name().size());
+    if (reading.valid() && GetFileSizeEx(reading.get(), &oldSize) &&
+        freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
+        room.QuadPart < ULONGLONG(oldSize.QuadPart) + (newSize > ULONGLONG(oldSize.QuadPart) ? newSize - oldSize.QuadPart : 0))
+        return nullptr;
     ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     if (target.valid()) return "written in place";
     if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return nullptr;

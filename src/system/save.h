@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 #include "system/found_file.h"
@@ -29,11 +30,18 @@ bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write = Write
 // cannot be read or does not fit in memory.
 bool readFile(const FoundFile& file, std::string& bytes);
 
-// What saveFile would do, checked without a change: "written in place", or
-// null when it could not be done. `unknown` is set when the
-// in-place write's check could not tell (a read-only file, which a real
-// run makes writable first); null is then the worse outcome foretold.
-const char* foreseeSave(const FoundFile& file, bool& unknown);
+// GetDiskFreeSpaceExA's shape, so that a test can fill the volume.
+typedef BOOL(WINAPI* FreeSpaceQuery)(LPCSTR folder, PULARGE_INTEGER forCaller, PULARGE_INTEGER total,
+                                     PULARGE_INTEGER free);
+
+// What saveFile would do with `newSize` bytes, checked without a change:
+// "written in place", or null when it could not be done (no room on the
+// volume for the old bytes' backup and the file's growth among the
+// reasons). `unknown` is set when the in-place write's check could not
+// tell (a read-only file, which a real run makes writable first); null is
+// then the worse outcome foretold.
+const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown,
+                        FreeSpaceQuery freeSpace = GetDiskFreeSpaceExA);
 
 }  // namespace io
 

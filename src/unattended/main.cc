@@ -102,14 +102,25 @@ int cannotStart(Transcript& transcript, const std::string& program, DWORD error)
     return static_cast<int>(error);
 }
 
+// 0 when `program` is a Windows program file that this Windows starts;
+// else the system's code for why not. A script or a shortcut, which the
+// system would hand to another program, is no program here, and a 64-bit
+// one does not start on 32-bit Windows.
+DWORD unstartable(const std::string& program) {
+    DWORD type = 0;
+    // No error code for a file that is no program; starting it gives this.
+    if (!GetBinaryTypeA(program.c_str(), &type)) return GetLastError() ? GetLastError() : ERROR_BAD_EXE_FORMAT;
+    BOOL onWow64 = FALSE;
+    const bool windows64 = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &onWow64) && onWow64);
+    return type == SCS_32BIT_BINARY || (type == SCS_64BIT_BINARY && windows64) ? 0 : ERROR_BAD_EXE_FORMAT;
+}
+
 // The dry run's report, ending with the status it foresees. A program that
 // cannot start is foretold with the system's code, as a real run reports it.
 int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
     Forecast forecast{"", 0};
-    DWORD type = 0;
-    if (!GetBinaryTypeA(program.c_str(), &type)) {
-        // No error code for a file that is no program; starting it gives this.
-        forecast.status = GetLastError() ? GetLastError() : ERROR_BAD_EXE_FORMAT;
+    if (const DWORD error = unstartable(program)) {
+        forecast.status = error;
         forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(forecast.status));
     } else {
         forecast = forecastUninstall(program, options.allowSystemFolder);
@@ -185,6 +196,7 @@ int main(int argc, char** argv) {
     if (options.whatIf) return whatIf(transcript, program, options);
     const bool trusted = onlyAdministratorsMayChange(transcript, program);
     // As Explorer starts it: its quoted path, from its own folder.
+    if (const DWORD error = unstartable(program)) return cannotStart(transcript, program, error);
     ChildProcess child(program, "\"" + program + "\"", directoryOf(program));
     if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
     const std::string question = confirmationQuestion();

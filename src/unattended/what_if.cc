@@ -106,9 +106,9 @@ public:
         return error != 0 ? error : ERROR_ACCESS_DENIED;
     }
 
-    bool save(FoundFile& config, const std::string&) override {
+    bool save(FoundFile& config, const std::string& bytes) override {
         bool unknown = false;
-        const char* way = io::foreseeSave(config, unknown);
+        const char* way = io::foreseeSave(config, bytes.size(), unknown);
         if (way)
             say(CONFIG_FILE_NAME + ": tracing can be switched off in it; it would be " + way);
         else

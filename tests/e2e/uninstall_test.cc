@@ -263,8 +263,11 @@ const Scenario scenarios[] = {
     {"UnattendedShowsItsUsageWhenAsked", "app", "/?", "{work}", true, kUntouched, {}, 0, kUsage},
     {"UnattendedReportsAndLogsAProgramThatCannotStart", "app", "--log {log} {app}missing.exe", "{work}", true,
      kUntouched, {}, ERROR_FILE_NOT_FOUND, "uninstall-unattended: cannot start {app}missing.exe\nSystem error message: "},
-    {"UnattendedReportsAFileThatIsNoProgram", "app", "{app}dialog_probe.dll", "{work}", true,
-     kUntouched, {}, ERROR_BAD_EXE_FORMAT, "uninstall-unattended: cannot start {app}dialog_probe.dll\nSystem error message: "},
+    // The system would run a script through cmd.exe: it is no program here.
+    {"UnattendedStartsNoScript", "app", "{app}remove.bat", "{work}", true,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged),
+      {"{app}", "remove.bat", "@exit 5\r\n", 0, Hold::None, After::Unchanged}},
+     {}, ERROR_BAD_EXE_FORMAT, "uninstall-unattended: cannot start {app}remove.bat\nSystem error message: "},
     {"UnattendedEndsAProgramThatShowsNoDialogAndLogsIt", "app", "--timeout 1 --log {log} {windows}notepad.exe", "{work}", true,
      kUntouched, {}, ERROR_TIMEOUT, "uninstall-unattended: {windows}notepad.exe showed no dialog for 1 seconds and was ended\n"},
     // Whatever a program does, the time limit holds.

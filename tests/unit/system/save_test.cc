@@ -115,4 +115,32 @@ TEST(FoundFileTest, TheHandleDecidesWhereTheFinalPathCannotBeHad) {
     }
 }
 
+// How much room the volume has, as the next free-space query tells it.
+ULONGLONG room = 0;
+BOOL WINAPI roomLeft(LPCSTR, PULARGE_INTEGER forCaller, PULARGE_INTEGER, PULARGE_INTEGER) {
+    forCaller->QuadPart = room;
+    return TRUE;
+}
+BOOL WINAPI roomUntold(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+}
+
+// The save needs room for the old bytes' backup and the file's growth; a
+// forecast that counts less foretells a save that a full volume refuses.
+TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
+    const struct { ULONGLONG room; std::size_t newSize; io::FreeSpaceQuery query; bool saves; } cases[] = {
+        {9, 9, roomLeft, true},      {8, 9, roomLeft, false},    {9, 5, roomLeft, true},
+        {11, 11, roomLeft, true},    {10, 11, roomLeft, false},  {0, 9, roomUntold, true},
+    };
+    ScratchDirectory scratch;
+    FoundFile file(scratch.write("config.txt", "old bytes"));  // 9 bytes
+    for (const auto& c : cases) {
+        room = c.room;
+        bool unknown = true;
+        EXPECT_EQ(c.saves, io::foreseeSave(file, c.newSize, unknown, c.query) != nullptr) << c.room << " " << c.newSize;
+        EXPECT_FALSE(unknown);
+    }
+}
+
 }  // namespace
