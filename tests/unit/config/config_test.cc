@@ -65,21 +65,6 @@ TEST(ConfigParseTest, ReadsEntriesOrGivesTheExactError) {
     }
 }
 
-TEST(ConfigParseTest, ARewriteKeepsTheByteOrderMarkFirst) {
-    Config config(false);
-    config.parse("\xEF\xBB\xBF" "B 1\r\nA 2");
-    EXPECT_EQ("\xEF\xBB\xBF" "A 2\r\nB 1\r\n", config.fileText());
-}
-
-TEST(ConfigParseTest, BytesBehindACarriageReturnAreTold) {
-    struct Case { std::string text; bool held; };
-    const Case cases[] = {
-        {"A 1\r\nB 2\r\n", false}, {"A 1\r", false},     {"A 1\rB 2\r", true},
-        {"A va\rlue\n", true},       {"A 1\r\r\n", true},
-    };
-    for (const Case& c : cases) EXPECT_EQ(c.held, util::holdsBytesBehindACarriageReturn(c.text)) << c.text;
-}
-
 // Whatever spelling a reader could take for the key's value is seen.
 TEST(ConfigLenientTest, SeesEveryValueAnyReaderCouldTake) {
     struct Case { std::string text; std::vector<std::string> values; };

@@ -9,7 +9,6 @@ namespace {
 DWORD refused(const std::string&) { return ERROR_ACCESS_DENIED; }
 DWORD allowed() { return 0; }
 bool never(const std::string&) { return false; }
-bool always(const std::string&) { return true; }
 std::string nobody(const std::string&) { return ""; }
 
 // What is said for each file, by what the system answers (a schedule that
@@ -23,9 +22,6 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
          "ws2_32.dll: " + dll + " cannot be scheduled for deletion at the restart. System error message: " +
              systemText(ERROR_ACCESS_DENIED).substr(0, systemText(ERROR_ACCESS_DENIED).find_last_not_of("\r\n") + 1) +
              secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
-        {{refused, allowed, always, nobody}, false,
-         "ws2_32.dll: " + dll + " is already scheduled for deletion at the next restart\nvantrelconfig.txt: " + config +
-             " is already scheduled for deletion at the next restart\n"},
         {{refused, allowed, never, nobody}, true,
          "ws2_32.dll: " + dll + " would be scheduled for deletion at the next restart\nvantrelconfig.txt: " + config +
              " would be scheduled for deletion at the next restart\n"},
