@@ -36,6 +36,8 @@ public:
 
     // Its attributes when it was opened.
     DWORD attributes() const { return identity.dwFileAttributes; }
+    // Its size in bytes when it was opened.
+    ULONGLONG size() const { return (ULONGLONG(identity.nFileSizeHigh) << 32) | identity.nFileSizeLow; }
 
     // 0 when the file opened for deleting; else the system's code of why
     // not (a program holds it without delete sharing), which a deletion

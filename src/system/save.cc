@@ -80,13 +80,10 @@ const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknow
     if (!file.folderTakesNewFiles()) return nullptr;
     // The backup holds the old bytes while the file may grow. A volume that
     // does not tell its free space is not counted against.
-    ScopedHandle reading(file.reopen(FILE_READ_ATTRIBUTES, kAllSharing));
-    LARGE_INTEGER oldSize = {};
     ULARGE_INTEGER room = {};
     const std::string folder = file.path().substr(0, file.path().size() - file.name().size());
-    if (reading.valid() && GetFileSizeEx(reading.get(), &oldSize) &&
-        freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
-        room.QuadPart < ULONGLONG(oldSize.QuadPart) + (newSize > ULONGLONG(oldSize.QuadPart) ? newSize - oldSize.QuadPart : 0))
+    if (freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
+        room.QuadPart < file.size() + (newSize > file.size() ? newSize - file.size() : 0))
         return nullptr;
     ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     if (target.valid()) return "written in place";
