@@ -4,8 +4,9 @@
 // with read sharing, as a running tracer holds its DLL, until it is ended;
 // given a file and "load", it loads that DLL as well.
 // Named ignores_answer.exe, its box stays open whatever is pressed; named
-// stops_pumping.exe, the box's thread stops taking messages once it shows
-// (a runner passes no arguments, so the name chooses).
+// stops_pumping.exe, the box's thread stops taking messages at the first
+// question another program asks the box (a runner passes no arguments, so
+// the name chooses).
 #include <windows.h>
 
 #include <cstring>
@@ -17,7 +18,7 @@ bool ignoresAnswer = false;
 
 LRESULT CALLBACK misbehave(HWND box, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_COMMAND && ignoresAnswer) return 0;
-    if (message == WM_APP) Sleep(INFINITE);
+    if (message == WM_GETTEXT && !ignoresAnswer && InSendMessage()) Sleep(INFINITE);
     return CallWindowProcA(boxProcedure, box, message, w, l);
 }
 
@@ -26,7 +27,6 @@ LRESULT CALLBACK onBox(int code, WPARAM w, LPARAM l) {
         const HWND box = reinterpret_cast<HWND>(w);
         boxProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(misbehave)));
-        if (!ignoresAnswer) PostMessageA(box, WM_APP, 0, 0);
     }
     return CallNextHookEx(nullptr, code, w, l);
 }

@@ -103,10 +103,14 @@ const std::string kWindowsOwnRefused =
     "uninstall-unattended: {system}ws2_32.dll is the library that SYSTEM_DLL in {app}vantrelconfig.txt names, "
     "Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete {app}vantrelconfig.txt by "
     "hand\n";
+// The runner's time limit where a row needs a dialog to be shown first: an
+// emulated machine takes seconds to start a program.
+const std::string kLimit = std::to_string(VANTREL_TEST_TIME_FACTOR);
 // A program that shows a box and then misbehaves, as its name says.
 std::string misbehaved(const std::string& program, const std::string& how) {
     return "--- dialog \"Prompt and wait\", icon: none, buttons: OK, default OK\nAnswer this, then this program "
-           "waits.\n--- answered: OK\n\nuninstall-unattended: {work}" + program + how + " for 1 seconds and was ended\n";
+           "waits.\n--- answered: OK\n\nuninstall-unattended: {work}" + program + how + " for " + kLimit +
+           " seconds and was ended\n";
 }
 
 Dialog warning(const std::string& directory, int answer, const std::string& after = "") {
@@ -271,11 +275,13 @@ const Scenario scenarios[] = {
     {"UnattendedEndsAProgramThatShowsNoDialogAndLogsIt", "app", "--timeout 1 --log {log} {windows}notepad.exe", "{work}", true,
      kUntouched, {}, ERROR_TIMEOUT, "uninstall-unattended: {windows}notepad.exe showed no dialog for 1 seconds and was ended\n"},
     // Whatever a program does, the time limit holds.
-    {"UnattendedEndsAProgramWhoseDialogStaysOpenAfterItsAnswer", "app", "--timeout 1 {work}ignores_answer.exe", "{work}",
-     true, kUntouched, {}, ERROR_TIMEOUT, misbehaved("ignores_answer.exe", " kept its dialog open after its answer")},
-    {"UnattendedEndsAProgramThatStopsAnsweringItsDialogsMessages", "app", "--timeout 1 {work}stops_pumping.exe", "{work}",
-     true, kUntouched, {}, ERROR_TIMEOUT, "uninstall-unattended: {work}stops_pumping.exe showed a dialog that could not be "
-     "read for 1 seconds and was ended\n"},
+    {"UnattendedEndsAProgramWhoseDialogStaysOpenAfterItsAnswer", "app", "--timeout " + kLimit +
+     " {work}ignores_answer.exe", "{work}", true, kUntouched, {}, ERROR_TIMEOUT,
+     misbehaved("ignores_answer.exe", " kept its dialog open after its answer")},
+    {"UnattendedEndsAProgramThatStopsAnsweringItsDialogsMessages", "app", "--timeout " + kLimit +
+     " {work}stops_pumping.exe", "{work}", true, kUntouched, {}, ERROR_TIMEOUT,
+     "uninstall-unattended: {work}stops_pumping.exe showed a dialog that could not be read for " + kLimit +
+     " seconds and was ended\n"},
 };
 
 // `path` spelled with short names, where it has them.

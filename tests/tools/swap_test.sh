@@ -25,12 +25,30 @@ cp "$bin/uninstall-unattended.exe" "$bin/dialog_probe.dll" "$runner/"
 # file that appeared and vanished again.
 listing() { (cd "$victim" && ls -la --time-style=+%s.%N . | grep -v ' \.\.$' && sha256sum ./* 2>/dev/null); }
 before=$(listing)
+# Wine carries out a deletion at the close by the file's path, in
+# wineserver, after checking that the path still names the same file; a
+# swap between that check and the deletion would redirect Wine's own step,
+# which Windows takes on the open file. On a busy or emulated machine that
+# moment can last milliseconds. So everything here runs on one processor,
+# where the server, given real-time priority, finishes a request before
+# the swapper runs again; the programs themselves can still be interrupted
+# anywhere.
+prefix=$2
+"$@" cmd /c exit </dev/null >/dev/null 2>&1
+server=$(for p in $(pgrep '^wineserver'); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && echo "$p"
+done | head -n 1)
+[ -n "$server" ] || { echo "swap_test: no wineserver runs for $prefix" >&2; exit 1; }
+cpus=$(taskset -pc "$server" | sed 's/.*: //')
+taskset -pc 0 "$$" >/dev/null
+taskset -a -pc 0 "$server" >/dev/null
+restore() { taskset -a -pc "$cpus" "$server" >/dev/null 2>&1; chrt -a -o -p 0 "$server" 2>/dev/null || true; }
+trap restore EXIT
+chrt -a -f -p 1 "$server" ||
+    echo "swap_test: wineserver cannot have real-time priority here, so a swap may meet Wine's own deletion step" >&2
 # Exchanges the two names for as long as it runs (renameat2, 316 on
-# x86-64, RENAME_EXCHANGE), every millisecond: any path the programs look
-# up again meets the link half the time. Not faster: Wine carries out a
-# deletion at the close by the file's path, after checking that the path
-# still names the same file, and a swap within that microsecond would
-# redirect Wine's own step, which Windows takes through the handle.
+# x86-64, RENAME_EXCHANGE), every 10 ms on average: any path the programs
+# look up again meets the link half the time.
 swapper() {
     cd "$pub" && exec perl -e "while (1) { $exchange select(undef, undef, undef, rand(0.02)) }"
 }
