@@ -125,14 +125,17 @@ ChildProcess::ChildProcess(const std::string& application, const std::string& co
     }
     // A deployment tool that ends this process on its own time limit must
     // not leave the program waiting at a dialog for ever. Where the system
-    // refuses the job (an older Windows, inside a job of its own), it runs
-    // without.
+    // refuses the job (Windows 7 inside a job of its own, a job with UI
+    // limits), it runs without.
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     job.reset(CreateJobObjectA(nullptr, nullptr));
     if (!job.valid() || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
-        !AssignProcessToJobObject(job.get(), information.hProcess))
+        !AssignProcessToJobObject(job.get(), information.hProcess)) {
+        jobRefusal = GetLastError();
+        if (jobRefusal == 0) jobRefusal = ERROR_ACCESS_DENIED;
         job.reset(nullptr);
+    }
     ResumeThread(information.hThread);
     CloseHandle(information.hThread);
     process.reset(information.hProcess);

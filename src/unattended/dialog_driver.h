@@ -36,6 +36,8 @@ public:
 
     // The system's error code of the start, 0 when the program runs.
     DWORD startError() const { return error; }
+    // 0 when it runs in the job, else the system's code of why it does not.
+    DWORD jobError() const { return jobRefusal; }
     HANDLE handle() const { return process.get(); }
     DWORD id() const { return processId; }
     // The exit status once it has ended.
@@ -46,6 +48,7 @@ private:
     ScopedHandle process;
     DWORD processId = 0;
     DWORD error = 0;
+    DWORD jobRefusal = 0;
 };
 
 // How answering a program's boxes ended: the program ended, or it was ended

@@ -3,7 +3,6 @@
 // exits with the uninstaller's own status.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -174,12 +173,12 @@ int main(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         if (isHelp(argv[i])) {
-            std::fputs(kUsage, stdout);
+            writeOutput(kUsage);
             return 0;
         }
     }
     if (!parseOptions(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
+        writeError(kUsage);
         return ERROR_INVALID_PARAMETER;
     }
     Transcript transcript;
@@ -199,6 +198,11 @@ int main(int argc, char** argv) {
     if (const DWORD error = unstartable(program)) return cannotStart(transcript, program, error);
     ChildProcess child(program, "\"" + program + "\"", directoryOf(program));
     if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
+    if (const DWORD error = child.jobError())
+        transcript.write(prefixLines("uninstall-unattended: the uninstaller runs outside a job: it may outlive this "
+                                     "program if this one is ended\n" +
+                                         Helpers::getErrorMessage(static_cast<int>(error)),
+                                     ""));
     const std::string question = confirmationQuestion();
     const DialogsEnd end = answerDialogs(
         child,

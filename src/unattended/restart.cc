@@ -35,17 +35,15 @@ DWORD scheduleDeletion(const std::string& path) {
 
 DWORD checkScheduling() { return static_cast<DWORD>(ScopedKey(KEY_SET_VALUE).error); }
 
-bool isScheduled(const std::string& path) {
-    ScopedKey session(KEY_QUERY_VALUE);
+// Whether the list in the Session Manager's value `value` holds the
+// deletion of the file named `name`.
+bool listsDeletion(HKEY session, const wchar_t* value, const std::vector<wchar_t>& name) {
     DWORD size = 0;
-    if (session.error != ERROR_SUCCESS ||
-        RegQueryValueExW(session.key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return false;
+    if (RegQueryValueExW(session, value, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return false;
     std::vector<wchar_t> pending(size / sizeof(wchar_t) + 2, L'\0');
-    if (RegQueryValueExW(session.key, L"PendingFileRenameOperations", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(pending.data()), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(session, value, nullptr, nullptr, reinterpret_cast<BYTE*>(pending.data()), &size) !=
+        ERROR_SUCCESS)
         return false;
-    const std::vector<wchar_t> name = wide("\\??\\" + path);
     // Pairs of a source and a target; an empty target is a deletion.
     for (const wchar_t* source = pending.data(); *source;) {
         const wchar_t* target = source + wcslen(source) + 1;
@@ -54,6 +52,25 @@ bool isScheduled(const std::string& path) {
         source = target + wcslen(target) + 1;
     }
     return false;
+}
+
+bool isScheduled(const std::string& path) {
+    ScopedKey session(KEY_QUERY_VALUE);
+    const std::vector<wchar_t> name = wide("\\??\\" + path);
+    // Windows goes on in a second value when the first has grown large.
+    return session.error == ERROR_SUCCESS && (listsDeletion(session.key, L"PendingFileRenameOperations", name) ||
+                                              listsDeletion(session.key, L"PendingFileRenameOperations2", name));
+}
+
+bool onNetworkDrive(const std::string& path) {
+    std::string rest = path;
+    if (rest.rfind("\\\\?\\", 0) == 0 || rest.rfind("\\\\.\\", 0) == 0) {
+        rest.erase(0, 4);
+        if (lstrcmpiA(rest.substr(0, 4).c_str(), "UNC\\") == 0) return true;
+    } else if (rest.rfind("\\\\", 0) == 0) {
+        return true;  // \\server\share
+    }
+    return rest.size() > 1 && rest[1] == ':' && GetDriveTypeA((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
 // The text without its trailing line breaks, to end a line of its own.
@@ -82,6 +99,11 @@ bool scheduleOne(const std::string& name, const std::string& foundPath, bool che
                  changeable + ", and so where the deletion would lead" + kSecondRun + "\n";
         return false;
     }
+    if (calls.onNetworkDrive(path)) {
+        lines += name + ": " + path + " is not scheduled for deletion at the restart: it lies on a network drive, "
+                 "where the restart deletes nothing" + kSecondRun + "\n";
+        return false;
+    }
     if (calls.isScheduled(path)) {
         lines += name + ": " + path + " is already scheduled for deletion at the next restart\n";
         return true;
@@ -99,7 +121,8 @@ bool scheduleOne(const std::string& name, const std::string& foundPath, bool che
 }  // namespace
 
 const RestartCalls& platformRestartCalls() {
-    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled, changeableByOthers};
+    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled, changeableByOthers,
+                                       onNetworkDrive};
     return calls;
 }
 

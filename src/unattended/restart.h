@@ -22,6 +22,8 @@ struct RestartCalls {
     // The folder on `path`'s way that someone else may change, or ""
     // (changeableByOthers).
     std::string (*changeableByOthers)(const std::string& path);
+    // Whether `path` lies on a network drive or share.
+    bool (*onNetworkDrive)(const std::string& path);
 };
 
 const RestartCalls& platformRestartCalls();
@@ -31,7 +33,8 @@ const RestartCalls& platformRestartCalls();
 // or with `checkOnly` tells whether it would, without changing anything.
 // A line for each file. A DLL in a Windows system folder, a file that is a
 // link, a file in a folder that a standard user may change (or under one),
-// and a file already scheduled are not scheduled; the configuration file
+// a file on a network drive, which the restart cannot reach, and a file
+// already scheduled are not scheduled; the configuration file
 // only when the DLL is, so that a second run still finds it. Files go by
 // their full, long names, in the lines and the registry alike.
 std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,

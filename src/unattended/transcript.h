@@ -1,6 +1,7 @@
 // The runner's report: to standard output, and with a log file also
 // appended there, each line stamped with the local date and time, one
-// block in one write, so that runners sharing a log never mix their lines.
+// block in one write at the log's end, writers taking turns, so that
+// runners sharing a log, on a file share too, never mix their lines.
 #ifndef VANTREL_UNATTENDED_TRANSCRIPT_H_
 #define VANTREL_UNATTENDED_TRANSCRIPT_H_
 
@@ -16,9 +17,10 @@ public:
     struct LogCalls {
         BOOL(WINAPI* write)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
         BOOL(WINAPI* flush)(HANDLE file);
+        BOOL(WINAPI* end)(HANDLE file, PLARGE_INTEGER size);
     };
 
-    explicit Transcript(const LogCalls& calls = {WriteFile, FlushFileBuffers}) : calls(calls) {}
+    explicit Transcript(const LogCalls& calls = {WriteFile, FlushFileBuffers, GetFileSizeEx}) : calls(calls) {}
 
     // Opens `path` for appending, shared with other writers: 0, or the
     // system's error code.
@@ -43,7 +45,12 @@ private:
 // `lineEnd`.
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd = "\n");
 
-// Writes `text` to standard error at once, each of its lines ended once.
+// Writes `text` to standard output at once; on a console as UTF-16, which
+// shows it whatever code page the console keeps.
+void writeOutput(const std::string& text);
+
+// Writes `text` to standard error as writeOutput does, each of its lines
+// ended once.
 void writeError(const std::string& text);
 
 #endif  // VANTREL_UNATTENDED_TRANSCRIPT_H_

@@ -56,6 +56,32 @@ TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsNotTheRun) {
     EXPECT_NE(std::string::npos, readFile(log).find(" written anyway\r\n")) << readFile(log);
 }
 
+std::string sharedLog;
+
+// Another machine's runner, which took its turn before this one, appends
+// to the shared log just before this one asks where the end is.
+BOOL WINAPI grownByAnother(HANDLE file, PLARGE_INTEGER size) {
+    ScopedHandle other(CreateFileA(sharedLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(other.get(), "another\r\n", 9, &written, nullptr);
+    return GetFileSizeEx(file, size);
+}
+
+// On a file share an append is not one step: each block goes where the
+// log ends at its turn, so nothing another writer added is overwritten.
+TEST(TranscriptTest, EachBlockLandsAtTheLogsEndAtItsTurn) {
+    ScratchDirectory scratch;
+    sharedLog = scratch.write("shared.log", "");
+    Transcript transcript({WriteFile, FlushFileBuffers, grownByAnother});
+    ASSERT_EQ(0u, transcript.openLog(sharedLog));
+    transcript.log("first\n");
+    transcript.log("second\n");
+    EXPECT_TRUE(std::regex_match(readFile(sharedLog), std::regex("another\r\n[-0-9 :]{19} first\r\n"
+                                                                 "another\r\n[-0-9 :]{19} second\r\n")))
+        << readFile(sharedLog);
+}
+
 BOOL WINAPI fullVolume(HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPED) {
     *written = size / 2;  // a torn write, as on a full volume
     SetLastError(ERROR_DISK_FULL);
@@ -67,7 +93,7 @@ BOOL WINAPI fullVolume(HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPE
 TEST(TranscriptTest, AFailedLogWriteIsSaidOnce) {
     ScratchDirectory scratch;
     const std::string errors = scratch.path("errors.txt");
-    Transcript transcript({fullVolume, FlushFileBuffers});
+    Transcript transcript({fullVolume, FlushFileBuffers, GetFileSizeEx});
     ASSERT_EQ(0u, transcript.openLog(scratch.path("full.log")));
     std::fflush(stderr);
     const int saved = _dup(2);
