@@ -23,6 +23,12 @@ inline std::string systemText(DWORD code) {
     return result;
 }
 
+// Whether this runs under Wine, which the Wine runner prepares (links,
+// its drive Z:) and which some tests need.
+inline bool runsUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 #else
 #include <unistd.h>
 #endif

@@ -45,7 +45,9 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     GetCurrentDirectoryA(MAX_PATH, current);
     SetCurrentDirectoryA(scratch.directory().c_str());
     for (const auto& c : cases)
-        EXPECT_EQ(c.same, Helpers::isSameDirectory(c.first, c.second)) << c.first;
+        if (runsUnderWine() || (c.first.rfind("C:\\system32-link", 0) != 0 && c.first.rfind("Z:", 0) != 0)) {
+            EXPECT_EQ(c.same, Helpers::isSameDirectory(c.first, c.second)) << c.first;
+        }
     SetCurrentDirectoryA(current);
 }
 
