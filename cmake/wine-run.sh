@@ -43,4 +43,7 @@ mkdir -p "$prefix"
     # Wine's own services come up with the first program; start them here.
     "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
 ) 9>"$prefix.lock"
+# Wine writes its traces (WINEDEBUG) to the standard error that a program
+# inherits: a test that reads them names the file.
+[ -z "${VANTREL_WINE_STDERR:-}" ] || exec 2>>"$VANTREL_WINE_STDERR"
 exec "$wine" "$@"

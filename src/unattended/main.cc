@@ -12,6 +12,7 @@
 #include "system/helpers.h"
 #include "system/security.h"
 #include "unattended/dialog_driver.h"
+#include "unattended/event_log.h"
 #include "unattended/holders.h"
 #include "unattended/restart.h"
 #include "unattended/transcript.h"
@@ -92,13 +93,29 @@ std::string openingLine(const std::string& program, int argc, char** argv) {
            ", options: " + (arguments.empty() ? "(none)" : arguments) + "\n";
 }
 
+// Writes the run's record to the event log, after its last line, and says
+// so where the record is lost; returns `status`, which the record never
+// changes. `ending` is the run's last lines, `opening` its first.
+int recorded(Transcript& transcript, DWORD status, bool started, const std::string& opening, const std::string& ending,
+             const std::string& lastDialog = "") {
+    // The outcome first, where Event Viewer's preview shows it.
+    const std::string lost = reportRun(status, started,
+                                       ending + (lastDialog.empty() ? "" : "last dialog:\n" + lastDialog + "\n") + opening);
+    if (!lost.empty()) {
+        writeError(lost);
+        transcript.log(lost);
+    }
+    return static_cast<int>(status);
+}
+
 // Says why `program` cannot start and returns the system's code for it.
-int cannotStart(Transcript& transcript, const std::string& program, DWORD error) {
-    const std::string message = "uninstall-unattended: cannot start " + program + "\n" +
-                                Helpers::getErrorMessage(static_cast<int>(error));
+int cannotStart(Transcript& transcript, const std::string& opening, const std::string& program, DWORD error) {
+    const std::string message = prefixLines("uninstall-unattended: cannot start " + program + "\n" +
+                                                Helpers::getErrorMessage(static_cast<int>(error)),
+                                            "");
     writeError(message);
     transcript.log(message);
-    return static_cast<int>(error);
+    return recorded(transcript, error, false, opening, message);
 }
 
 // 0 when `program` is a Windows program file that this Windows starts;
@@ -131,15 +148,18 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
 }
 
 // After a 3010: who holds the DLL, and the removal scheduled for the
-// restart, so that a deployment tool's restart completes it.
-void completeAtRestart(Transcript& transcript, const std::string& programDirectory) {
+// restart, so that a deployment tool's restart completes it. Returns the
+// lines written.
+std::string completeAtRestart(Transcript& transcript, const std::string& programDirectory) {
     std::string lines;
     try {
         lines = describeHolders(TRACER_DLL_NAME, findHolders(vantrel::uninstall::findTracerDll(programDirectory))) + "\n";
     } catch (const exceptions::Exception&) {
         // Gone since: the scheduling below says so.
     }
-    transcript.write(prefixLines(lines + scheduleRemoval(programDirectory, false), "uninstall-unattended: "));
+    lines = prefixLines(lines + scheduleRemoval(programDirectory, false), "uninstall-unattended: ");
+    transcript.write(lines);
+    return lines;
 }
 
 // Says so when a standard user may have replaced `program` or redirected
@@ -191,19 +211,21 @@ int main(int argc, char** argv) {
     }
     const std::string program = Helpers::getFullPath(
         options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
-    transcript.log(openingLine(program, argc, argv));
+    const std::string opening = openingLine(program, argc, argv);
+    transcript.log(opening);
     if (options.whatIf) return whatIf(transcript, program, options);
     const bool trusted = onlyAdministratorsMayChange(transcript, program);
     // As Explorer starts it: its quoted path, from its own folder.
-    if (const DWORD error = unstartable(program)) return cannotStart(transcript, program, error);
+    if (const DWORD error = unstartable(program)) return cannotStart(transcript, opening, program, error);
     ChildProcess child(program, "\"" + program + "\"", directoryOf(program));
-    if (const DWORD error = child.startError()) return cannotStart(transcript, program, error);
+    if (const DWORD error = child.startError()) return cannotStart(transcript, opening, program, error);
     if (const DWORD error = child.jobError())
         transcript.write(prefixLines("uninstall-unattended: the uninstaller runs outside a job: it may outlive this "
                                      "program if this one is ended\n" +
                                          Helpers::getErrorMessage(static_cast<int>(error)),
                                      ""));
     const std::string question = confirmationQuestion();
+    std::string lastDialog;
     const DialogsEnd end = answerDialogs(
         child,
         [&](const SeenDialog& dialog) {
@@ -221,6 +243,7 @@ int main(int argc, char** argv) {
                              : IDNO;
                 if (!refusal.empty()) refusal = "uninstall-unattended: " + refusal + "\n";
             }
+            lastDialog = dialog.text;
             transcript.write("--- dialog \"" + dialog.caption + "\"" + (dialog.icon.empty() ? "" : ", icon: ") +
                              dialog.icon + ", buttons: " + dialog.buttons + ", default " + dialog.defaultButton +
                              "\n" + dialog.text + "\n--- answered: " + buttonName(answer) + "\n\n" + refusal);
@@ -228,15 +251,17 @@ int main(int argc, char** argv) {
         },
         static_cast<DWORD>(options.timeoutSeconds * 1000), trusted ? besideThisProgram("dialog_probe.dll") : "");
     if (end != DialogsEnd::ProgramEnded) {
-        transcript.write("uninstall-unattended: " + program +
-                         (end == DialogsEnd::NoDialog        ? " showed no dialog for "
-                          : end == DialogsEnd::DialogStuck ? " kept its dialog open after its answer for "
-                                                           : " showed a dialog that could not be read for ") +
-                         std::to_string(options.timeoutSeconds) + " seconds and was ended\n");
-        return ERROR_TIMEOUT;
+        const std::string ended = "uninstall-unattended: " + program +
+                                  (end == DialogsEnd::NoDialog      ? " showed no dialog for "
+                                   : end == DialogsEnd::DialogStuck ? " kept its dialog open after its answer for "
+                                                                    : " showed a dialog that could not be read for ") +
+                                  std::to_string(options.timeoutSeconds) + " seconds and was ended\n";
+        transcript.write(ended);
+        return recorded(transcript, ERROR_TIMEOUT, true, opening, ended, lastDialog);
     }
     const DWORD status = child.exitCode();
-    transcript.write("uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n");
-    if (status == ERROR_SUCCESS_REBOOT_REQUIRED) completeAtRestart(transcript, directoryOf(program));
-    return static_cast<int>(status);
+    std::string ending = "uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n";
+    transcript.write(ending);
+    if (status == ERROR_SUCCESS_REBOOT_REQUIRED) ending += completeAtRestart(transcript, directoryOf(program));
+    return recorded(transcript, status, true, opening, ending, lastDialog);
 }

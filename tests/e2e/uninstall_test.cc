@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -285,6 +287,57 @@ const Scenario scenarios[] = {
      " seconds and was ended\n"},
 };
 
+// An event log record as Wine traces it with the WINEDEBUG that the runner
+// is given here: "fixme:advapi:ReportEventW (source,0xTYPE,0x0000,0xID,..."
+// then "<class>:eventlog:ReportEventW L"<string>"", the string escaped and
+// cut after 300 characters. Wine writes its traces to the standard error
+// that the Unix process inherited, the test's own: cmake/wine-run.sh sends
+// the tests' to the file that VANTREL_WINE_STDERR names.
+struct Record {
+    unsigned type = 0, id = 0;
+    std::string text;
+    bool cut = false;
+};
+const char kEventTrace[] = "-all,+eventlog,fixme+advapi";
+
+std::string wineStderr() {
+    std::string path = getenv("VANTREL_WINE_STDERR") ? std::string("Z:") + getenv("VANTREL_WINE_STDERR") : "";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// The records that Wine's trace `trace` shows.
+std::vector<Record> recordsIn(const std::string& trace) {
+    std::vector<Record> records;
+    std::istringstream lines(trace);
+    const std::regex call("[0-9a-f]{4}:fixme:advapi:ReportEventW \\([0-9A-F]+,0x([0-9a-f]{4}),0x0000,0x([0-9a-f]{8}),.*"),
+        string("[0-9a-f]{4}:[a-z]+:eventlog:ReportEventW L\"(.*)\"(\\.\\.\\.)?\r?");
+    std::smatch match;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::regex_match(line, match, call)) {
+            records.push_back({unsigned(std::stoul(match[1], nullptr, 16)), unsigned(std::stoul(match[2], nullptr, 16)),
+                               "", false});
+        } else if (std::regex_match(line, match, string) && !records.empty()) {
+            std::wstring text;
+            const std::string escaped = match[1];
+            for (std::size_t i = 0; i < escaped.size(); ++i) {
+                const char next = escaped[i] == '\\' ? escaped[++i] : 0;
+                if (!next) text += wchar_t(escaped[i]);
+                else if (next == 'n') text += L'\n';
+                else if (next == 'r') text += L'\r';
+                else if (next == 't') text += L'\t';
+                else if (std::isxdigit(static_cast<unsigned char>(next))) text += wchar_t(std::stoul(escaped.substr(i, 4), nullptr, 16)), i += 3;
+                else text += wchar_t(next);
+            }
+            char utf8[8192] = "";
+            WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+            records.back().text = utf8;
+            records.back().cut = match[2].matched;
+        }
+    }
+    return records;
+}
+
 // `path` spelled with short names, where it has them.
 std::string shortName(const std::string& path) {
     char spelled[MAX_PATH] = "";
@@ -387,6 +440,7 @@ public:
         const std::string program = expand("{app}uninstall-unattended.exe");
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         ScopedHandle output(CreateFileA(printed.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        SetEnvironmentVariableA("WINEDEBUG", kEventTrace);
         return ChildProcess(program, "\"" + program + "\" " + options + expand(scenario.commandLine),
                             expand(scenario.currentDirectory), output.get());
     }
@@ -395,6 +449,7 @@ public:
     // many milliseconds it ran.
     std::string runUnattended(const std::string& options, const Scenario& scenario, DWORD& exitCode, DWORD& ran) {
         const std::string log = scratch.path("unattended.log");
+        const std::size_t traced = readFile(wineStderr()).size();
         {
             ChildProcess runner = startUnattended(options, scenario, log);
             const DWORD started = GetTickCount();
@@ -404,8 +459,12 @@ public:
         }
         std::string shown = readFile(log);
         shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // a text-mode log
+        const std::string trace = readFile(wineStderr());
+        records = recordsIn(trace.size() > traced ? trace.substr(traced) : "");
         return shown;
     }
+
+    std::vector<Record> records;  // of the last run, where Wine shows them
 
     // The names in the program's folder.
     std::set<std::string> names() const {
@@ -532,6 +591,43 @@ const bool kElevationSaid = [] {
     return true;
 }();
 
+// A real run's one record, under Wine, where its trace shows it: the type
+// and id by the outcome, the text the run's last lines (`ending`, or, where
+// no uninstaller ran, what the runner printed last), the last dialog's
+// text, then the run's first line.
+void expectRecord(const Scenario& scenario, const Stage& stage, const std::string& shown, const std::string& ending,
+                  const std::string& opening) {
+    const std::map<DWORD, std::pair<unsigned, unsigned>> events = {
+        {ERROR_SUCCESS, {EVENTLOG_INFORMATION_TYPE, 100}}, {ERROR_SUCCESS_REBOOT_REQUIRED, {EVENTLOG_WARNING_TYPE, 110}},
+        {ERROR_INSTALL_USEREXIT, {EVENTLOG_ERROR_TYPE, 200}}, {ERROR_UNKNOWN_PRODUCT, {EVENTLOG_ERROR_TYPE, 201}},
+        {ERROR_INSTALL_FAILURE, {EVENTLOG_ERROR_TYPE, 202}},  {ERROR_TIMEOUT, {EVENTLOG_ERROR_TYPE, 203}}};
+    if (wineStderr().empty()) return;
+    // Usage and help, and a log that cannot be opened, start nothing and
+    // write none.
+    if (shown.rfind(kUsage, 0) == 0 || scenario.exitCode == ERROR_INVALID_PARAMETER) {
+        EXPECT_TRUE(stage.records.empty()) << stage.records[0].text;
+        return;
+    }
+    ASSERT_EQ(1u, stage.records.size()) << shown;
+    const Record& record = stage.records[0];
+    const auto event = events.find(scenario.dialogs.empty() && scenario.exitCode != ERROR_TIMEOUT ? MAXDWORD
+                                                                                                    : scenario.exitCode);
+    const std::pair<unsigned, unsigned> expected =
+        event == events.end() ? std::pair<unsigned, unsigned>(EVENTLOG_ERROR_TYPE, 204) : event->second;
+    EXPECT_EQ(expected, std::make_pair(record.type, record.id));
+    std::string text = ending;
+    if (scenario.dialogs.empty()) {
+        text = shown.substr(shown.rfind("\n\n") == std::string::npos ? 0 : shown.rfind("\n\n") + 2);
+    } else {
+        text += "last dialog:\n" + stage.expand(scenario.dialogs.back().text) + "\n" + opening;
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    }
+    // All of it where Wine shows all, else as far as it shows.
+    const std::size_t shownLength = record.cut || scenario.dialogs.empty() ? std::min(text.size(), record.text.size())
+                                                                           : std::string::npos;
+    EXPECT_EQ(text.substr(0, shownLength), record.text.substr(0, shownLength));
+}
+
 class UninstallTest : public testing::TestWithParam<Scenario> {};
 
 TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
@@ -598,12 +694,15 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
                                                            std::to_string(scenario.exitCode) + ": " + words)) << foreseen;
             }
             expectFiles(false);
+            EXPECT_TRUE(stage.records.empty()) << "the dry run wrote an event log record";
             records = opening + "--what-if " + arguments + "\n" + foreseen;
         }
-        expected += "uninstall-unattended: " + program + " exited with " + std::to_string(scenario.exitCode) + "\n" +
-                    stage.expand(scenario.output);
+        const std::string ending = "uninstall-unattended: " + program + " exited with " +
+                                   std::to_string(scenario.exitCode) + "\n" + stage.expand(scenario.output);
+        expected += ending;
         expected.erase(std::remove(expected.begin(), expected.end(), '\r'), expected.end());
         shown = stage.runUnattended("", scenario, exitCode, ran);
+        expectRecord(scenario, stage, shown, ending, opening + (arguments.empty() ? "(none)" : arguments) + "\n");
         if (scenario.dialogs.empty()) {
             // No uninstaller ran: the output says why, in words.
             EXPECT_EQ(0u, shown.rfind(stage.expand(scenario.output), 0)) << shown;

@@ -1,0 +1,60 @@
+#include "unattended/event_log.h"
+
+#include <gtest/gtest.h>
+
+#include "tools/test_support.h"
+
+namespace {
+
+DWORD registered() { return 0; }
+DWORD unregistrable() { return ERROR_ACCESS_DENIED; }
+DWORD written(WORD, DWORD, const std::string&) { return 0; }
+DWORD serviceStopped(WORD, DWORD, const std::string&) { return RPC_S_SERVER_UNAVAILABLE; }
+DWORD hung(WORD, DWORD, const std::string&) {
+    Sleep(INFINITE);
+    return 0;
+}
+
+std::string reason(DWORD code) {
+    const std::string text = systemText(code);
+    return "System error message: " + text.substr(0, text.find_last_not_of("\r\n") + 1);
+}
+
+// A record that cannot be written costs one line, never the run, and never
+// a long wait.
+TEST(EventLogTest, ALostRecordIsSaidInOneLine) {
+    const struct { EventCalls calls; std::string line; } cases[] = {
+        {{registered, written}, ""},
+        {{unregistrable, written},
+         "uninstall-unattended: the event log source Vantrel Uninstall cannot be registered, so this run's record is "
+         "lost. " + reason(ERROR_ACCESS_DENIED) + "\n"},
+        {{registered, serviceStopped},
+         "uninstall-unattended: this run's record cannot be written to the event log, so it is lost. " +
+             reason(RPC_S_SERVER_UNAVAILABLE) + "\n"},
+        {{registered, hung}, "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n"},
+    };
+    for (const auto& c : cases) {
+        const DWORD started = GetTickCount();
+        EXPECT_EQ(c.line, reportRun(ERROR_SUCCESS, true, "removed", c.calls));
+        EXPECT_LT(GetTickCount() - started, 10000u);
+    }
+}
+
+// Registered once, under the Application log, with a message file of
+// Windows' own that shows each record's string.
+TEST(EventLogTest, TheSourceIsRegisteredWithWindowsOwnMessageFile) {
+    if (!runsUnderWine()) GTEST_SKIP() << "registers the source on this machine";
+    const char key[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Vantrel Uninstall";
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(0u, platformEventCalls().registerSource());
+    char file[MAX_PATH] = "";
+    DWORD types = 0, size = sizeof file, typesSize = sizeof types;
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key, "EventMessageFile", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                          nullptr, file, &size));
+    EXPECT_STREQ("%SystemRoot%\\System32\\EventCreate.exe", file);
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key, "TypesSupported", RRF_RT_REG_DWORD, nullptr, &types,
+                                          &typesSize));
+    EXPECT_EQ(7u, types);
+}
+
+}  // namespace
