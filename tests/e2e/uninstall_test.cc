@@ -564,9 +564,8 @@ std::string whyNotHere(const Scenario& scenario) {
     for (const char* mark : {"{link", "{through-link}", "names none"})
         if (used.find(mark) != std::string::npos) return std::string("needs Wine: it uses ") + mark;
     if (scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED) return "needs Wine: its restart is wineboot -r";
-    const char* disposable = getenv("VANTREL_DISPOSABLE_MACHINE");
     if ((written.find("{system}") != std::string::npos || written.find("{windows}") != std::string::npos) &&
-        !(disposable && std::string(disposable) == "1"))
+        !mayChangeWindows())
         return "writes to Windows' own folders: runs outside Wine only with VANTREL_DISPOSABLE_MACHINE=1, on a "
                "machine that may be lost";
     return "";

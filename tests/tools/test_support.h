@@ -3,6 +3,7 @@
 #ifndef VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 #define VANTREL_TESTS_TOOLS_TEST_SUPPORT_H_
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,6 +28,14 @@ inline std::string systemText(DWORD code) {
 // its drive Z:) and which some tests need.
 inline bool runsUnderWine() {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Whether a test may change what belongs to Windows itself (its folders,
+// the restart's list): under Wine, whose prefix is the test's, or on a
+// machine declared disposable with VANTREL_DISPOSABLE_MACHINE=1.
+inline bool mayChangeWindows() {
+    const char* disposable = std::getenv("VANTREL_DISPOSABLE_MACHINE");
+    return runsUnderWine() || (disposable && std::string(disposable) == "1");
 }
 
 #else
