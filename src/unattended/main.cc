@@ -30,7 +30,9 @@ const char kUsage[] =
     "3010 done after a reboot, 1602 cancelled, 1605 a file not found, 1603 failed; 1460 when\n"
     "it showed no dialog for SECONDS (default 300). --what-if starts nothing and changes\n"
     "nothing: it prints what a run would find and do, and exits with the status it would have.\n"
-    "On 3010 the files are scheduled for deletion at the next restart. --help, -h or /? prints this.\n";
+    "On 3010 the files are scheduled for deletion at the next restart. Each run but --what-if\n"
+    "writes one record to the Application event log (source Vantrel Uninstall). --help, -h or /?\n"
+    "prints this.\n";
 
 struct Options {
     bool allowSystemFolder = false;
