@@ -446,7 +446,7 @@ public:
     // many milliseconds it ran.
     std::string runUnattended(const std::string& options, const Scenario& scenario, DWORD& exitCode, DWORD& ran) {
         const std::string log = scratch.path("unattended.log");
-        const std::size_t traced = readFile(wineStderr()).size();
+        if (!wineStderr().empty()) writeFile(wineStderr(), "");  // this run's trace only
         {
             ChildProcess runner = startUnattended(options, scenario, log);
             const DWORD started = GetTickCount();
@@ -456,8 +456,7 @@ public:
         }
         std::string shown = readFile(log);
         shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());  // a text-mode log
-        const std::string trace = readFile(wineStderr());
-        records = recordsIn(trace.size() > traced ? trace.substr(traced) : "");
+        records = recordsIn(readFile(wineStderr()));
         return shown;
     }
 
@@ -588,9 +587,9 @@ const bool kElevationSaid = [] {
 }();
 
 // A real run's one record, under Wine, where its trace shows it: the type
-// and id by the outcome, the text the run's last lines (`ending`, or, where
-// no uninstaller ran, what the runner printed last), the last dialog's
-// text, then the run's first line.
+// and id by the outcome, the text its status, the run's last lines
+// (`ending`, or, where no uninstaller ran, what the runner printed last),
+// the last dialog's text, then the run's first line.
 void expectRecord(const Scenario& scenario, const Stage& stage, const std::string& shown, const std::string& ending,
                   const std::string& opening) {
     const std::map<DWORD, std::pair<unsigned, unsigned>> events = {
@@ -611,9 +610,10 @@ void expectRecord(const Scenario& scenario, const Stage& stage, const std::strin
     const std::pair<unsigned, unsigned> expected =
         event == events.end() ? std::pair<unsigned, unsigned>(EVENTLOG_ERROR_TYPE, 204) : event->second;
     EXPECT_EQ(expected, std::make_pair(record.type, record.id));
-    std::string text = ending;
+    std::string text = "uninstall-unattended: status " + std::to_string(scenario.exitCode) + "\n" + ending;
     if (scenario.dialogs.empty()) {
-        text = shown.substr(shown.rfind("\n\n") == std::string::npos ? 0 : shown.rfind("\n\n") + 2);
+        text = text.substr(0, text.find('\n') + 1) +
+               shown.substr(shown.rfind("\n\n") == std::string::npos ? 0 : shown.rfind("\n\n") + 2);
     } else {
         text += "last dialog:\n" + stage.expand(scenario.dialogs.back().text) + "\n" + opening;
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
