@@ -95,6 +95,9 @@ public:
     static void guardElevatedProcess();
 };
 
+// `text` without its trailing line breaks, to end a line of its own.
+std::string withoutLineBreaks(std::string text);
+
 // `text` in UTF-16 with its terminating NUL, from the process code page.
 std::vector<wchar_t> wide(const std::string& text);
 

@@ -59,18 +59,8 @@ DWORD WINAPI attempt(void* parameter) {
     return 0;
 }
 
-std::string trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
-}  // namespace
-
-const EventCalls& platformEventCalls() {
-    static const EventCalls calls = {registerSource, report};
-    return calls;
-}
-
+// The event type and id of a run that ended with `status`; `started` false
+// when the uninstaller could not be started.
 void eventOf(DWORD status, bool started, WORD& type, DWORD& id) {
     const struct { DWORD status; WORD type; DWORD id; } outcomes[] = {
         {ERROR_SUCCESS, EVENTLOG_INFORMATION_TYPE, 100},  {ERROR_SUCCESS_REBOOT_REQUIRED, EVENTLOG_WARNING_TYPE, 110},
@@ -80,7 +70,17 @@ void eventOf(DWORD status, bool started, WORD& type, DWORD& id) {
     type = EVENTLOG_ERROR_TYPE;
     id = started ? 202 : 204;  // failed, whatever the status; could not start
     for (const auto& outcome : outcomes)
-        if (started && outcome.status == status) type = outcome.type, id = outcome.id;
+        if (started && outcome.status == status) {
+            type = outcome.type;
+            id = outcome.id;
+        }
+}
+
+}  // namespace
+
+const EventCalls& platformEventCalls() {
+    static const EventCalls calls = {registerSource, report};
+    return calls;
 }
 
 std::string reportRun(DWORD status, bool started, const std::string& text, const EventCalls& calls) {
@@ -92,7 +92,7 @@ std::string reportRun(DWORD status, bool started, const std::string& text, const
     if (!thread.valid()) attempt(run);
     if (thread.valid() && WaitForSingleObject(thread.get(), kWaitMs) != WAIT_OBJECT_0)
         return "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n";
-    const std::string why = trimmed(Helpers::getErrorMessage(static_cast<int>(run->error)));
+    const std::string why = withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(run->error)));
     std::string line;
     if (!run->registered)
         line = "uninstall-unattended: the event log source " + std::string(kEventSource) +

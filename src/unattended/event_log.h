@@ -24,10 +24,6 @@ struct EventCalls {
 
 const EventCalls& platformEventCalls();
 
-// The event type and id of a run that ended with `status`; `started` false
-// when the uninstaller could not be started.
-void eventOf(DWORD status, bool started, WORD& type, DWORD& id);
-
 // Writes the record of a run that ended with `status`, whose text is
 // `text`: "" when written, else one line saying why the record is lost. A
 // registration or a report that does not end within seconds costs the

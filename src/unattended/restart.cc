@@ -73,12 +73,6 @@ bool onNetworkDrive(const std::string& path) {
     return rest.size() > 1 && rest[1] == ':' && GetDriveTypeA((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
-// The text without its trailing line breaks, to end a line of its own.
-std::string trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
 // Schedules one file, or says why not; true when it is, or would be,
 // scheduled. The file goes by its full, long name, so that a run that
 // found it under short names knows what another one scheduled.
@@ -88,7 +82,8 @@ bool scheduleOne(const std::string& name, const std::string& foundPath, bool che
     try {
         FoundFile checked(path);
     } catch (const exceptions::Exception& e) {
-        lines += name + ": not scheduled for deletion at the restart: " + trimmed(e.getMessage()) + kSecondRun + "\n";
+        lines += name + ": not scheduled for deletion at the restart: " + withoutLineBreaks(e.getMessage()) +
+                 kSecondRun + "\n";
         return false;
     }
     // The restart deletes by name, as SYSTEM, before anyone logs on: a
@@ -111,7 +106,7 @@ bool scheduleOne(const std::string& name, const std::string& foundPath, bool che
     const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(path);
     if (error != 0) {
         lines += name + ": " + path + " cannot be scheduled for deletion at the restart. " +
-                 trimmed(Helpers::getErrorMessage(static_cast<int>(error))) + kSecondRun + "\n";
+                 withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))) + kSecondRun + "\n";
         return false;
     }
     lines += name + ": " + path + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
@@ -145,7 +140,7 @@ std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
         else
             lines += CONFIG_FILE_NAME + ": " + config + " is kept for that run\n";
     } catch (const exceptions::Exception& e) {
-        lines += "nothing is scheduled for deletion at the restart: " + trimmed(e.getMessage()) + "\n";
+        lines += "nothing is scheduled for deletion at the restart: " + withoutLineBreaks(e.getMessage()) + "\n";
     }
     return lines;
 }

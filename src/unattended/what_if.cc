@@ -19,13 +19,7 @@
 
 namespace {
 
-// The text without its trailing line breaks, to end a line of its own.
-std::string trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
-std::string reason(DWORD error) { return trimmed(Helpers::getErrorMessage(static_cast<int>(error))); }
+std::string reason(DWORD error) { return withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))); }
 
 // `text` with its environment variables (%SystemRoot%) expanded, as a
 // reader of the value may expand them; `text` itself where it cannot be.
@@ -161,9 +155,9 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     const vantrel::uninstall::Outcome outcome = vantrel::uninstall::outcomeOf(ended, getPathFileName(program));
     result.status = static_cast<DWORD>(outcome.status);
     if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED)
-        steps.say(trimmed(scheduleRemoval(directory, true)));
+        steps.say(withoutLineBreaks(scheduleRemoval(directory, true)));
     else if (outcome.status != ERROR_SUCCESS)
-        steps.say("the uninstaller would show: " + trimmed(outcome.text));
+        steps.say("the uninstaller would show: " + withoutLineBreaks(outcome.text));
     steps.say("a real run can still differ: a program may load the DLL or open or change either file after this check");
     return result;
 }
