@@ -4,7 +4,7 @@
 # 32-bit build), each .exe a console program, and each stays within its size
 # budget. Reads the files only: it runs on any host. Prints what it found,
 # imports included; which DLLs they may import, the suite checks wherever
-# the programs run (ResourcesTest).
+# the programs run (ImportsTest).
 set -euo pipefail
 objdump=$1
 format=$2

@@ -36,10 +36,10 @@ const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIB
 enum class After { Unchanged, Unprotected, Deleted, RewrittenInPlace };
 // How another program holds the file open: not, as a running tracer holds
 // its DLL, as fopen holds a file it reads and writes, with no sharing, or
-// loaded as a DLL (the staged file then becomes the demo's real DLL), or
 // loaded by another program through its short name while this one has
-// Windows' own ws2_32.dll loaded.
-enum class Hold { None, ReadSharing, ReadWriteSharing, NoSharing, Loaded, LoadedElsewhereByShortName };
+// Windows' own ws2_32.dll loaded (the staged file then becomes the demo's
+// real DLL).
+enum class Hold { None, ReadSharing, ReadWriteSharing, NoSharing, LoadedElsewhereByShortName };
 
 struct File {
     // The directory is {app}, {work} or {system}; without bytes, the file is
@@ -168,9 +168,6 @@ const Scenario scenarios[] = {
     {"UnattendedDllHeldWithoutSharingIsStillTheOneFound", "app", "--allow-system-folder", "{work}", true,
      {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::NoSharing)},
      {kYes, information(kReboot)}, 3010, restartCompletes()},
-    {"UnattendedDllThatAProgramLoadedIsRemovedAtTheRestart", "app", "", "{work}", true,
-     {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::Loaded)},
-     {kYes, information(kReboot)}, 3010, restartCompletes("held by e2e_tests.exe (id {pid})")},
     // Only the program that loaded the tracer holds it, by whatever name;
     // given by short names, the files are scheduled under their long ones.
     {"UnattendedNamesTheProgramThatLoadedTheTracerByItsShortNameAndNoHolderOfWindowsOwn", "Vantrel tracer folder",
@@ -255,13 +252,9 @@ const Scenario scenarios[] = {
      "the restart: it lies in a Windows system folder; run the uninstaller again after the restart\n"
      "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n"},
     {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedRefusesATimeoutOfZero", "app", "--timeout 0", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedRefusesATimeoutThatIsNoNumber", "app", "--timeout 5x", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedRefusesTwoPaths", "app", "{app}uninstall.exe {exe}", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedTakesNoOptionForTheLogsName", "app", "--log --allow-system-folder", "{work}", true, kUntouched, {},
      ERROR_INVALID_PARAMETER, kUsage},
-    // What --log "%LOGFILE%" gives when the variable is not set.
-    {"UnattendedRefusesAnEmptyLogName", "app", "--log \"\"", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedRefusesASecondLog", "app", "--log {log} --log {app}second.log", "{work}", true, kUntouched, {},
      ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedShowsItsUsageWhenAsked", "app", "/?", "{work}", true, kUntouched, {}, 0, kUsage},
@@ -368,7 +361,6 @@ public:
         std::replace(places["{exe/}"].begin(), places["{exe/}"].end(), '\\', '/');
         places["{log}"] = scratch.path("runs.log");
         places["{error 32}"] = "System error message: " + systemText(ERROR_SHARING_VIOLATION);
-        places["{pid}"] = std::to_string(GetCurrentProcessId());
         for (const char* program : {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"}) {
             CopyFileA(besideThisProgram(program).c_str(), (places["{app}"] + program).c_str(), FALSE);
             if (named) copies.push_back(places["{app}"] + program);
@@ -419,10 +411,10 @@ public:
         if (!file.hardLinkOf.empty()) CreateHardLinkA(path.c_str(), expand(file.hardLinkOf).c_str(), nullptr);
         const DWORD write = file.hold == Hold::ReadWriteSharing ? GENERIC_WRITE : 0;
         const DWORD sharing = file.hold == Hold::NoSharing ? 0 : FILE_SHARE_READ | (write ? FILE_SHARE_WRITE : 0);
-        if (file.hold == Hold::Loaded || file.hold == Hold::LoadedElsewhereByShortName)
+        if (file.hold == Hold::LoadedElsewhereByShortName) {
             CopyFileA(besideThisProgram("..\\demo\\ws2_32.dll").c_str(), path.c_str(), FALSE);
-        if (file.hold == Hold::Loaded) modules.push_back(LoadLibraryA(path.c_str()));
-        if (file.hold == Hold::LoadedElsewhereByShortName) loadElsewhereByShortName(path);
+            loadElsewhereByShortName(path);
+        }
         // Windows refuses to delete a loaded DLL; Wine does not, so the
         // loaded one is held open as well.
         if (file.hold != Hold::None) {
@@ -682,13 +674,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
             const std::string foreseen = stage.runUnattended("--what-if ", scenario, exitCode, ran);
             EXPECT_EQ(scenario.exitCode, exitCode) << foreseen;
             if (!scenario.dialogs.empty() || scenario.output.find("cannot start") != std::string::npos) {
-                // In words too, where a deployment tool acts on them.
-                const char* words = scenario.exitCode == ERROR_SUCCESS ? "both files deleted\n"
-                                    : scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED
-                                        ? "the DLL is in use: tracing switched off, reboot and run again\n"
-                                        : "";
                 EXPECT_NE(std::string::npos, foreseen.find("what-if: " + program + " would exit with " +
-                                                           std::to_string(scenario.exitCode) + ": " + words)) << foreseen;
+                                                           std::to_string(scenario.exitCode) + ": ")) << foreseen;
             }
             expectFiles(false);
             EXPECT_TRUE(stage.records.empty()) << "the dry run wrote an event log record";
