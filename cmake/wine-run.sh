@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a Windows program under Wine in a private prefix (never ~/.wine).
-# Usage: wine-run.sh PREFIX ARCH PROGRAM [ARGS...], ARCH win32 or win64.
+# Usage: wine-run.sh PREFIX KIND PROGRAM [ARGS...], KIND win32, wow64 or
+# win64 (scripts/host.sh).
 # The first call boots the prefix with the null display driver, so that
 # message boxes are real, blocking windows without a display. A persistent
 # wineserver and Wine's background processes are started with their output
@@ -8,24 +9,27 @@
 # for them.
 set -e
 prefix=$1
-arch=$2
+kind=$2
 shift 2
 . "$(dirname "$0")/../scripts/host.sh"
-wine=$(wine_loader "$arch")
+wine=$(wine_loader "$kind")
+boot=$(wine_boot_loader "$kind")
+system=$(wine_system_folder "$kind")
 # UTF-8 Unix names, so that Windows names in any script can be stored.
-export WINEPREFIX="$prefix" WINEARCH="$arch" WINELOADER="$wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+export WINEPREFIX="$prefix" WINEARCH="$(wine_prefix_arch "$kind")" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
        LC_ALL=C.UTF-8
 mkdir -p "$prefix"
 (
     flock 9
     if [ ! -f "$prefix/.booted" ]; then
-        "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
+        WINELOADER="$boot" "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
         # The desktop process chose its driver before the setting existed.
         wineserver -k 9>&- || true
         touch "$prefix/.booted"
     fi
-    # A folder link to the system folder, as a junction would be on Windows.
-    [ -L "$prefix/drive_c/system32-link" ] || ln -s windows/system32 "$prefix/drive_c/system32-link"
+    # A folder link to the system folder as this kind's programs reach it,
+    # as a junction would be on Windows.
+    [ -L "$prefix/drive_c/system32-link" ] || ln -s "windows/$system" "$prefix/drive_c/system32-link"
     # Product files that are symbolic links into another folder, as Windows
     # programs under Wine cannot make one.
     mkdir -p "$prefix/drive_c/linked" "$prefix/drive_c/linked-dll" "$prefix/drive_c/linked-data"
@@ -41,9 +45,10 @@ mkdir -p "$prefix"
     [ -L "$prefix/drive_c/via-link" ] || ln -s via-real "$prefix/drive_c/via-link"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
-    "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+    WINELOADER="$wine" "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
 ) 9>"$prefix.lock"
 # Wine writes its traces (WINEDEBUG) to the standard error that a program
 # inherits: a test that reads them names the file.
 [ -z "${VANTREL_WINE_STDERR:-}" ] || exec 2>>"$VANTREL_WINE_STDERR"
+export WINELOADER="$wine"
 exec "$wine" "$@"

@@ -2,7 +2,7 @@
 # Usage: check-programs.sh OBJDUMP FORMAT PROGRAM BUDGET_KIB [PROGRAM BUDGET_KIB]...
 # Fails unless each program is a PE file of FORMAT (pei-i386 for the shipped
 # 32-bit build), each .exe a console program, and each stays within its size
-# budget. Reads the files only: it runs on any host. Prints what it found,
+# budget, and each .exe Terminal Server aware. Reads the files only: it runs on any host. Prints what it found,
 # imports included; which DLLs they may import, the suite checks wherever
 # the programs run (ImportsTest).
 set -euo pipefail
@@ -22,7 +22,8 @@ while [ $# -ge 2 ]; do
     echo "$(basename "$program"): $found, $subsystem, $size bytes (budget $budget); imports: $(echo $imports)"
     [ "$found" = "$format" ] || fail "is $found, not $format"
     case "$program" in
-        *.exe) [ "$subsystem" = "(Windows CUI)" ] || fail "is no console program" ;;
+        *.exe) [ "$subsystem" = "(Windows CUI)" ] || fail "is no console program"
+               grep -q TERMINAL_SERVICE_AWARE <<<"$headers" || fail "is not Terminal Server aware" ;;
     esac
     [ "$size" -le "$budget" ] || fail "is over its size budget"
 done

@@ -8,39 +8,42 @@ cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 . scripts/host.sh
 
-# The shipped 32-bit build where this host runs it; else the same sources
+# The shipped 32-bit build where this host runs it, as 64-bit Windows runs
+# it (installed where a 32-bit installer puts it); else the same sources
 # built for x86-64.
 if host_runs_32bit; then
-    preset=windows arch=win32 note=""
+    preset=windows kind=wow64 folder="Program Files (x86)" note=""
 else
-    preset=windows-x64 arch=win64
+    preset=windows-x64 kind=win64 folder="Program Files"
     note="This host cannot run 32-bit programs: showing the x86-64 build of the same sources."
 fi
 cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target uninstall uninstall-unattended dialog_probe sample_tracer >/dev/null
 
 build=$PWD/build/$preset
-wine=$(wine_loader $arch)
+wine=$(wine_loader $kind)
+boot=$(wine_boot_loader $kind)
 work=$(mktemp -d /tmp/vantrel-demo.XXXXXX)
-export WINEPREFIX=$work/prefix WINEARCH=$arch WINELOADER=$wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix WINEARCH=$(wine_prefix_arch $kind) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
 echo "Creating a throwaway Wine prefix in $WINEPREFIX ..."
 if [ -z "${DISPLAY:-}" ]; then
-    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+    WINELOADER=$boot "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
     # The desktop process chose its driver before the setting existed.
     wineserver -k
 fi
+export WINELOADER=$wine
 wineserver -p </dev/null >/dev/null 2>&1 || true
 "$wine" cmd /c exit </dev/null >/dev/null 2>&1
 
-install="$WINEPREFIX/drive_c/Program Files/Vantrel"
+install="$WINEPREFIX/drive_c/$folder/Vantrel"
 mkdir -p "$install"
 cp "$build/bin/uninstall.exe" "$build/bin/uninstall-unattended.exe" "$build/bin/dialog_probe.dll" \
     "$build/demo/ws2_32.dll" demo/vantrelconfig.txt "$install/"
 
 show() {
-    echo "== $1: C:\\Program Files\\Vantrel"
+    echo "== $1: C:\\$folder\\Vantrel"
     (cd "$install" && ls -l --time-style=+ | tail -n +2)
     if [ -f "$install/vantrelconfig.txt" ]; then
         echo "-- vantrelconfig.txt:"
@@ -51,7 +54,7 @@ show() {
 
 [ -z "$note" ] || echo "$note"
 show "Before"
-program='C:\Program Files\Vantrel\uninstall.exe'
+program="C:\\$folder\\Vantrel\\uninstall.exe"
 if [ -n "${DISPLAY:-}" ]; then
     echo "Starting $program: answer its dialogs."
     (cd "$install" && "$wine" uninstall.exe)

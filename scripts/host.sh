@@ -23,7 +23,22 @@ host_runs_64bit() {
 # Wine's server, whichever loaders are installed.
 wineserver() { /usr/lib/wine/wineserver "$@"; }
 
-# The Wine loader for a prefix of the given architecture (win32 or win64).
+# The Wine loader that runs programs of a prefix kind: win32 (32-bit
+# programs in a 32-bit prefix, as 32-bit Windows), wow64 (32-bit programs
+# in a 64-bit prefix, as 64-bit Windows runs them) or win64.
 wine_loader() {
+    if [ "$1" = win64 ]; then echo "$wine64_loader"; else echo "$wine32_loader"; fi
+}
+
+# The WINEARCH that makes a prefix of that kind, and the loader that boots it.
+wine_prefix_arch() {
+    if [ "$1" = win32 ]; then echo win32; else echo win64; fi
+}
+wine_boot_loader() {
     if [ "$1" = win32 ]; then echo "$wine32_loader"; else echo "$wine64_loader"; fi
+}
+
+# The prefix's system folder as that kind's programs reach it.
+wine_system_folder() {
+    if [ "$1" = wow64 ]; then echo syswow64; else echo system32; fi
 }

@@ -17,7 +17,7 @@ mkdir -p $result
 # busy host takes minutes: done here, with no limit but the host's
 # watchdog, so that the tests' own limits time only the tests.
 cd "$(cat /vm32-source)" || exit 1
-cmake/wine-run.sh "$PWD/build/windows/wineprefix" win32 cmd /c exit >$result/ctest.log 2>&1
+cmake/wine-run.sh "$PWD/build/windows/wineprefix" wow64 cmd /c exit >$result/ctest.log 2>&1
 ctest --preset windows -LE static >>$result/ctest.log 2>&1
 echo $? >$result/status
 tail -n 3 $result/ctest.log

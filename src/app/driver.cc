@@ -33,6 +33,7 @@ public:
     }
 
     void resetAttributes(FoundFile& file) override { file.resetAttributes(); }
+    void restoreAttributes(FoundFile& file) override { file.restoreAttributes(); }
     DWORD remove(FoundFile& file) override { return file.remove(); }
     bool save(FoundFile& config, const std::string& bytes) override { return io::saveFile(config, bytes); }
 };

@@ -26,7 +26,12 @@ bool disableTracing(FoundFile& file, Steps& steps) {
         util::MutexLock lock(config.getMutex());
         config.setValue(KEY_TRACE_ENABLED, util::toDecimal(0));
     }
-    return steps.save(file, config.fileText());
+    // Unprotected only for the write, so that a file left as it is keeps
+    // its attributes too.
+    steps.resetAttributes(file);
+    if (steps.save(file, config.fileText())) return true;
+    steps.restoreAttributes(file);
+    return false;
 }
 
 }  // namespace
@@ -50,7 +55,9 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
     FoundFile config(configPath);
     FoundFile dll(dllPath);
 
-    steps.resetAttributes(config);
+    // Each file loses its attributes right before the change they would
+    // stop, and gets them back where that change does not come: the DLL
+    // stays unprotected only for its deletion at the restart.
     steps.resetAttributes(dll);
     if (const DWORD error = steps.remove(dll)) {
         const std::string reason = Helpers::getErrorMessage(static_cast<int>(error));
@@ -60,12 +67,17 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
         try {
             saved = disableTracing(config, steps);
         } catch (const util::Config::ConfigException& e) {
+            steps.restoreAttributes(dll);
             throw DllDeletionException(reason, Helpers::getFullPath(configPath), e.getMessage());
         }
+        if (!saved) steps.restoreAttributes(dll);
         throw DllDeletionException(reason, saved ? "" : Helpers::getFullPath(configPath));
     }
-    if (const DWORD error = steps.remove(config))
+    steps.resetAttributes(config);
+    if (const DWORD error = steps.remove(config)) {
+        steps.restoreAttributes(config);
         throw ConfigFileDeletionException(Helpers::getErrorMessage(static_cast<int>(error)));
+    }
 }
 
 }  // namespace uninstall

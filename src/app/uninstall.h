@@ -61,6 +61,9 @@ public:
     virtual bool mayDeleteDll(const std::string& dllPath, bool inSystemFolder) = 0;
     // Clears the file's read-only, hidden and system attributes.
     virtual void resetAttributes(FoundFile& file) = 0;
+    // Puts back the attributes the file had when it was found, where the
+    // change they were cleared for did not come.
+    virtual void restoreAttributes(FoundFile& file) = 0;
     // Deletes the file: 0, or the system's code of why it cannot be.
     virtual DWORD remove(FoundFile& file) = 0;
     // Makes `bytes` the configuration file's content: false when it cannot.

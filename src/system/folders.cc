@@ -98,3 +98,18 @@ std::vector<std::string> Helpers::getSystemDirectories() {
     }
     return directories;
 }
+
+std::string Helpers::wow64Redirected(const std::string& folder) {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return folder;
+    try {
+        std::string spelled = folder;
+        if (!spelled.empty() && spelled.back() != '\\') spelled += '\\';
+        const std::string system = getSystemDirectory();
+        if (isSamePath(spelled, system)) return getDirectory(GetSystemWow64DirectoryA);
+        if (isSamePath(spelled, getWindowsDirectory() + "Sysnative\\")) return system;
+    } catch (const exceptions::Exception&) {
+        // No system folder to tell by: as it is.
+    }
+    return folder;
+}

@@ -60,7 +60,7 @@ bool deleteOnClose(HANDLE file) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-FoundFile::FoundFile(const std::string& path, FinalPathQuery query) : foundPath(path) {
+FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQuery information) : foundPath(path) {
     const std::string full = Helpers::getFullPath(path);
     const std::string folderPath = getPathDirectory(full);
     fileName = getPathFileName(full);
@@ -88,18 +88,32 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query) : foundPath(
                " names (hard links); a change to it would reach every one of them.");
     // Windows opens a link as itself; Wine follows it, and where it leads
     // tells. Where the system cannot say where the file lies, it lies where
-    // it was opened: in the checked folder, unless on another volume.
+    // it was opened: in the checked folder, unless on another volume. Both
+    // final paths come from handles, so no redirection of a 32-bit program
+    // (Sysnative, System32) stands between them.
     const std::string final = Helpers::getFinalPath(file.get(), query);
+    finalPath = final.empty() ? Helpers::getLongFullPath(full) : final;
+    const std::string folderFinal = Helpers::getFinalPath(folder.get(), query);
     BY_HANDLE_FILE_INFORMATION finalFolder;
-    if ((identity.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber ||
-        (!final.empty() && (!Helpers::isSamePath(getPathFileName(final), fileName) ||
-                            !identify(getPathDirectory(final), finalFolder) || !sameObject(finalFolder, folderIdentity))))
+    const bool inFolder =
+        final.empty() ||
+        (Helpers::isSamePath(getPathFileName(final), fileName) &&
+         (folderFinal.empty() ? identify(getPathDirectory(final), finalFolder) && sameObject(finalFolder, folderIdentity)
+                              : Helpers::isSamePath(getPathDirectory(final),
+                                                    folderFinal + (folderFinal.back() == '\\' ? "" : "\\"))));
+    // Only a name surrogate (a symbolic link, a junction) leads elsewhere;
+    // where its tag cannot be read, a reparse point is taken for one.
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    const bool surrogate = information(file.get(), FileAttributeTagInfo, &tag, sizeof tag)
+                               ? (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag)
+                               : (identity.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (surrogate || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
         refuse(path + " is a link to " + (final.empty() ? "another file" : final) + ".");
     // A link on the way keeps the folder's name; a folder swapped for a
     // link to another folder does not. A drive's root has no name to keep.
-    const std::string folderFinal = Helpers::getFinalPath(folder.get(), query);
-    const std::string given = lastName(Helpers::getLongFullPath(folderPath));
+    // Under WOW64 the system folder is SysWOW64, and Sysnative the system
+    // folder: no links.
+    const std::string given = lastName(Helpers::wow64Redirected(Helpers::getLongFullPath(folderPath)));
     if (!folderFinal.empty() && !given.empty() && given.back() != ':' && !Helpers::isSamePath(lastName(folderFinal), given))
         refuse(path + " lies in a link to " + folderFinal + ".");
 }
@@ -123,12 +137,21 @@ HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD shar
     return result >= 0 ? opened : INVALID_HANDLE_VALUE;
 }
 
-void FoundFile::resetAttributes() {
-    // Zero times leave the times as they are.
+namespace {
+
+// Sets a file's attributes through its handle; zero times leave the times
+// as they are.
+void setAttributes(HANDLE file, DWORD attributes) {
     FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
 }
+
+}  // namespace
+
+void FoundFile::resetAttributes() { setAttributes(file.get(), FILE_ATTRIBUTE_NORMAL); }
+
+void FoundFile::restoreAttributes() { setAttributes(file.get(), identity.dwFileAttributes); }
 
 DWORD FoundFile::remove() {
     ScopedHandle deleting(deleteRefusal != 0 ? reopen(DELETE, kAllSharing) : INVALID_HANDLE_VALUE);

@@ -18,14 +18,20 @@ public:
     // Where an open file lies; a test makes it fail as some volumes do
     // (mounted without a letter, RAM disks, some shares).
     typedef Helpers::FinalPathQuery FinalPathQuery;
+    // GetFileInformationByHandleEx's shape, asked for the reparse tag; a
+    // test gives tags that Wine cannot make.
+    typedef BOOL(WINAPI* InformationQuery)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size);
 
     // Opens the folder of `path`, then the file by its name inside that
     // folder, and checks both. Throws exceptions::Exception naming the path
-    // and why when the file cannot be opened, is a link out of its folder,
-    // has other names (hard links), or its folder is a link to a folder of
+    // and why when the file cannot be opened, is a link out of its folder
+    // (a reparse point that stands for another name; compressed,
+    // deduplicated and cloud files carry other tags and are files), has
+    // other names (hard links), or its folder is a link to a folder of
     // another name: an elevated program must not be steered by a link that
     // someone else planted.
-    explicit FoundFile(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA);
+    explicit FoundFile(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA,
+                       InformationQuery information = GetFileInformationByHandleEx);
     FoundFile(const FoundFile&) = delete;
     FoundFile& operator=(const FoundFile&) = delete;
 
@@ -33,6 +39,10 @@ public:
     const std::string& path() const { return foundPath; }
     // The name within its folder.
     const std::string& name() const { return fileName; }
+    // Where it really lies: its final path, through any drive letter that
+    // `subst` made or that maps a share; its full, long path where the
+    // system cannot tell.
+    const std::string& realPath() const { return finalPath; }
 
     // Its attributes when it was opened.
     DWORD attributes() const { return identity.dwFileAttributes; }
@@ -46,6 +56,8 @@ public:
 
     // Clears read-only, hidden and system, through the handle.
     void resetAttributes();
+    // Gives it back the attributes it had when it was opened.
+    void restoreAttributes();
 
     // Deletes the file through the handle, and lets go of it: 0, or the
     // system's code. Where the first open lacked the right to delete, it is
@@ -69,7 +81,7 @@ private:
     HANDLE openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition, DWORD options,
                         DWORD& error) const;
 
-    std::string foundPath, fileName;
+    std::string foundPath, fileName, finalPath;
     ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};
     BY_HANDLE_FILE_INFORMATION identity = {};
     DWORD deleteRefusal = 0;

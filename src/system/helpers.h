@@ -85,6 +85,11 @@ public:
     // the system can tell.
     static std::string getLongFullPath(const std::string& path);
 
+    // `folder` as WOW64 leads a 32-bit program on 64-bit Windows: the system
+    // directory to the 32-bit one (SysWOW64), Sysnative to the system
+    // directory; elsewhere, and any other folder, as it is.
+    static std::string wow64Redirected(const std::string& folder);
+
     // Whether two paths are the same text in any letter case.
     static bool isSamePath(const std::string& first, const std::string& second);
 

@@ -3,20 +3,18 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <vector>
-
 #include "commandline/command_line_converter.h"
 #include "system/handle.h"
 #include "system/helpers.h"
 
 namespace {
 
-// What lets a holder change a file, or redirect what a folder holds.
-const ACCESS_MASK kChangeRights = DELETE | WRITE_DAC | WRITE_OWNER | FILE_WRITE_DATA | FILE_APPEND_DATA |
-                                  FILE_DELETE_CHILD | GENERIC_WRITE | GENERIC_ALL;
-
 // TrustedInstaller, the owner of Windows' own files.
 const char kTrustedInstaller[] = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+
+const ACCESS_MASK kControl = WRITE_DAC | WRITE_OWNER;
+const ACCESS_MASK kAdd = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
+const ACCESS_MASK kWrite = FILE_WRITE_DATA | FILE_APPEND_DATA;
 
 bool isTrusted(PSID sid, PSID self) {
     if (self && EqualSid(sid, self)) return true;
@@ -29,6 +27,108 @@ bool isTrusted(PSID sid, PSID self) {
     const bool trusted = ConvertStringSidToSidA(kTrustedInstaller, &installer) && EqualSid(sid, installer);
     LocalFree(installer);
     return trusted;
+}
+
+// The account as the system names it, or its SID where it cannot.
+std::string accountName(PSID sid) {
+    char name[256] = "", domain[256] = "";
+    DWORD nameSize = sizeof name, domainSize = sizeof domain;
+    SID_NAME_USE use;
+    if (LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+        return *domain ? std::string(domain) + "\\" + name : name;
+    char* text = nullptr;
+    const std::string spelled = ConvertSidToStringSidA(sid, &text) ? text : "an unknown account";
+    LocalFree(text);
+    return spelled;
+}
+
+// What accounts other than the trusted ones hold on one entry: each
+// entry's rights with its account, in the list's order.
+struct Grant {
+    ACCESS_MASK rights;
+    std::string account;
+};
+
+std::vector<Grant> othersGrants(PSECURITY_DESCRIPTOR descriptor, PSID self) {
+    const ACCESS_MASK everything = FILE_ALL_ACCESS;
+    if (!descriptor) return {{everything, "anyone (its permissions cannot be read)"}};
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE, present = FALSE;
+    PACL entries = nullptr;
+    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner)
+        return {{everything, "anyone (it has no owner)"}};
+    if (!isTrusted(owner, self)) return {{everything, accountName(owner) + " (its owner)"}};
+    if (!GetSecurityDescriptorDacl(descriptor, &present, &entries, &defaulted) || !present || !entries)
+        return {{everything, "everyone (it has no list of permissions)"}};
+    std::vector<Grant> grants;
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    for (DWORD i = 0; i < entries->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(entries, i, reinterpret_cast<void**>(&header))) return {{everything, "anyone (its list is damaged)"}};
+        if (header->AceFlags & INHERIT_ONLY_ACE) continue;
+        // A conditional entry may grant what it names: counted as granting.
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE) continue;
+        const auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+        ACCESS_MASK rights = allowed->Mask;
+        MapGenericMask(&rights, &mapping);
+        if (!isTrusted(sid, self)) grants.push_back({rights, accountName(sid)});
+    }
+    return grants;
+}
+
+// The first account granted any of `rights`; "" when none is.
+std::string granted(const std::vector<Grant>& grants, ACCESS_MASK rights) {
+    for (const Grant& grant : grants)
+        if (grant.rights & rights) return grant.account;
+    return "";
+}
+
+// The entries of a full path's way from its top down: "C:\", "C:\a",
+// "C:\a\b"; a share's top is \\server\share.
+std::vector<std::string> wayOf(std::string path) {
+    if (path.compare(0, 4, "\\\\?\\") == 0) path = path.compare(4, 4, "UNC\\") == 0 ? "\\" + path.substr(7) : path.substr(4);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    std::vector<std::string> way;
+    std::size_t end = path.compare(0, 2, "\\\\") == 0 ? path.find('\\', path.find('\\', 2) + 1) : 3;
+    if (end == std::string::npos || end > path.size()) end = path.size();
+    way.push_back(path.substr(0, end));
+    while (end < path.size()) {
+        end = path.find('\\', end + 1);
+        if (end == std::string::npos) end = path.size();
+        way.push_back(path.substr(0, end));
+    }
+    return way;
+}
+
+// An entry's descriptor, read as itself (a link, not what it leads to);
+// null when it cannot be read, with `missing` set where it is not there.
+PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
+    ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                   nullptr));
+    const DWORD error = GetLastError();
+    missing = !entry.valid() && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!entry.valid() || GetSecurityInfo(entry.get(), SE_FILE_OBJECT,
+                                          OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                          nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return nullptr;
+    return descriptor;
+}
+
+Redirection walk(const std::string& path, PSID self, bool content) {
+    std::vector<WayEntry> way;
+    for (const std::string& entry : wayOf(path)) {
+        bool missing = false;
+        way.push_back({entry, readDescriptor(entry, missing), !missing});
+    }
+    // Only the last may be missing; a folder on the way that is counts as
+    // unreadable.
+    for (std::size_t i = 0; i + 1 < way.size(); ++i) way[i].present = true;
+    const Redirection found = findRedirection(way, self, content);
+    for (const WayEntry& entry : way) LocalFree(entry.descriptor);
+    return found;
 }
 
 // The account this process runs as; empty when it cannot be told.
@@ -44,51 +144,47 @@ std::vector<BYTE> processUser() {
     return user;
 }
 
-// A drive's root, or a share's: the top of a path.
-bool isTop(const std::string& path) {
-    if (path.compare(0, 2, "\\\\") != 0) return path.size() <= 3;
-    std::size_t separators = 0;
-    for (char c : path) separators += c == '\\';
-    return separators <= 3;
-}
-
 }  // namespace
 
-bool othersMayChange(PSECURITY_DESCRIPTOR descriptor, PSID self) {
-    PSID owner = nullptr;
-    BOOL defaulted = FALSE, present = FALSE;
-    PACL entries = nullptr;
-    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner || !isTrusted(owner, self) ||
-        !GetSecurityDescriptorDacl(descriptor, &present, &entries, &defaulted) || !present || !entries)
-        return true;
-    for (DWORD i = 0; i < entries->AceCount; ++i) {
-        ACE_HEADER* header = nullptr;
-        if (!GetAce(entries, i, reinterpret_cast<void**>(&header))) return true;
-        if (header->AceFlags & INHERIT_ONLY_ACE) continue;
-        // A conditional entry may grant what it names: counted as granting.
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE) continue;
-        const auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-        if ((allowed->Mask & kChangeRights) && !isTrusted(const_cast<DWORD*>(&allowed->SidStart), self)) return true;
+Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool content) {
+    std::vector<Grant> parent;
+    for (std::size_t i = 0; i < way.size(); ++i) {
+        if (!way[i].present) {
+            // Nothing there to replace; a name that a program looks for can
+            // be planted where others may add a file.
+            const std::string adder = granted(parent, FILE_ADD_FILE);
+            if (!content || i == 0 || adder.empty()) return {};
+            return {way[i].path, adder + " may put a file of that name into " + way[i - 1].path};
+        }
+        const std::vector<Grant> grants = othersGrants(way[i].descriptor, self);
+        if (const std::string who = granted(grants, kControl); !who.empty())
+            return {way[i].path, who + " may change its permissions or owner"};
+        const std::string remover = granted(grants, DELETE), emptier = granted(parent, FILE_DELETE_CHILD),
+                          adder = granted(parent, kAdd);
+        if (i > 0 && (!remover.empty() || !emptier.empty()) && !adder.empty())
+            return {way[i].path, (remover.empty() ? emptier + " may delete it from " + way[i - 1].path
+                                                  : remover + " may delete or rename it") +
+                                     ", and " + adder + " may add to " + way[i - 1].path};
+        if (content && i + 1 == way.size())
+            if (const std::string writer = granted(grants, kWrite); !writer.empty())
+                return {way[i].path, writer + " may write to it"};
+        parent = grants;
     }
-    return false;
+    return {};
 }
 
-std::string changeableByOthers(const std::string& path) {
+Redirection whoMayRedirect(const std::string& path, bool content, Helpers::FinalPathQuery query) {
     std::vector<BYTE> user = processUser();
     const PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-    std::string current = Helpers::getFullPath(path);
-    for (;;) {
-        // "C:\" keeps its backslash; any other folder is named without.
-        if (current.size() > 3 && current.back() == '\\') current.pop_back();
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        const DWORD error = GetNamedSecurityInfoA(current.c_str(), SE_FILE_OBJECT,
-                                                  OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
-                                                  nullptr, nullptr, nullptr, &descriptor);
-        const bool changeable = error != ERROR_SUCCESS || othersMayChange(descriptor, self);
-        LocalFree(descriptor);
-        if (changeable) return current;
-        if (isTop(current)) return "";
-        current = getPathDirectory(current);
-        if (current.empty()) return "";
-    }
+    const std::string full = Helpers::getFullPath(path);
+    Redirection found = walk(full, self, content);
+    if (!found.path.empty()) return found;
+    // Where a link on the way leads: the folders that the loader and the
+    // restart really pass through.
+    ScopedHandle opened(CreateFileA(full.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const std::string final = opened.valid() ? Helpers::getFinalPath(opened.get(), query) : "";
+    if (!final.empty() && !Helpers::isSamePath(final, full)) found = walk(final, self, content);
+    return found;
 }

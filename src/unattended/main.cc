@@ -166,19 +166,18 @@ std::string completeAtRestart(Transcript& transcript, const std::string& program
     return lines;
 }
 
-// Says so when a standard user may have replaced `program` or redirected
-// what it acts on (the runner's folder holds the probe it loads into it);
-// true when the files are only administrators' to change.
+// Says so when a standard user could have replaced `program` or the probe
+// this program loads into it, or redirected where either is reached (the
+// product's files lie beside the program); true when nobody could.
 bool onlyAdministratorsMayChange(Transcript& transcript, const std::string& program) {
     // A program that is not there is said so when it does not start.
     const bool there = GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
-    std::string changeable = changeableByOthers(there ? program : directoryOf(program));
-    if (changeable.empty()) changeable = changeableByOthers(besideThisProgram(""));
-    if (changeable.empty()) return true;
-    transcript.write("uninstall-unattended: " + changeable +
-                     ": a standard user could have replaced or redirected these files; install the product where "
-                     "only administrators can write. dialog_probe.dll is not loaded from there, so the icons are "
-                     "not named\n");
+    Redirection found = whoMayRedirect(there ? program : directoryOf(program), there);
+    if (found.path.empty()) found = whoMayRedirect(besideThisProgram("dialog_probe.dll"), true);
+    if (found.path.empty()) return true;
+    transcript.write("uninstall-unattended: a standard user could have replaced or redirected these files: " +
+                     found.path + ": " + found.why + "; install the product where only administrators can write. "
+                     "dialog_probe.dll is not loaded, so the icons are not named\n");
     return false;
 }
 
@@ -190,10 +189,8 @@ std::string foundPath(const std::string& warning) {
     return warning.substr(start + label.size(), warning.find('\n', start) - start - label.size());
 }
 
-}  // namespace
 
-int main(int argc, char** argv) {
-    Helpers::guardElevatedProcess();
+int run(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         if (isHelp(argv[i])) {
@@ -268,4 +265,22 @@ int main(int argc, char** argv) {
     transcript.write(ending);
     if (status == ERROR_SUCCESS_REBOOT_REQUIRED) ending += completeAtRestart(transcript, directoryOf(program));
     return recorded(transcript, status, true, opening, ending, lastDialog);
+}
+
+}  // namespace
+
+// No failure ends the runner unsaid: it becomes a line and 1603.
+int main(int argc, char** argv) {
+    Helpers::guardElevatedProcess();
+    std::string why;
+    try {
+        return run(argc, argv);
+    } catch (const exceptions::Exception& e) {
+        why = e.getMessage();
+    } catch (const std::exception& e) {
+        why = e.what();
+    } catch (...) {
+    }
+    writeError("uninstall-unattended: the run ended on an unexpected failure" + (why.empty() ? "" : ": " + why) + "\n");
+    return ERROR_INSTALL_FAILURE;
 }

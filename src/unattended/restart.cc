@@ -74,24 +74,29 @@ bool onNetworkDrive(const std::string& path) {
 }
 
 // Schedules one file, or says why not; true when it is, or would be,
-// scheduled. The file goes by its full, long name, so that a run that
-// found it under short names knows what another one scheduled.
+// scheduled. The file goes by its final, long name, so that a run that
+// found it under short names or another drive letter knows what another
+// one scheduled.
 bool scheduleOne(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
                  std::string& lines) {
-    const std::string path = Helpers::getLongFullPath(foundPath);
+    std::string path = Helpers::getLongFullPath(foundPath);
     try {
         FoundFile checked(path);
+        if (!Helpers::isSamePath(checked.realPath(), path)) {
+            lines += name + ": " + path + " lies at " + checked.realPath() + ", which the restart goes by\n";
+            path = checked.realPath();
+        }
     } catch (const exceptions::Exception& e) {
         lines += name + ": not scheduled for deletion at the restart: " + withoutLineBreaks(e.getMessage()) +
                  kSecondRun + "\n";
         return false;
     }
-    // The restart deletes by name, as SYSTEM, before anyone logs on: a
-    // folder on the way that a user may change could lead it anywhere.
-    const std::string changeable = calls.changeableByOthers(getPathDirectory(path));
-    if (!changeable.empty()) {
-        lines += name + ": " + path + " is not scheduled for deletion at the restart: a standard user may change " +
-                 changeable + ", and so where the deletion would lead" + kSecondRun + "\n";
+    // The restart deletes by name, as SYSTEM, before anyone logs on: an
+    // entry on the way that a user may replace could lead it anywhere.
+    const Redirection redirection = calls.mayRedirect(path);
+    if (!redirection.path.empty()) {
+        lines += name + ": " + path + " is not scheduled for deletion at the restart: a standard user could redirect "
+                 "the deletion: " + redirection.path + ": " + redirection.why + kSecondRun + "\n";
         return false;
     }
     if (calls.onNetworkDrive(path)) {
@@ -116,7 +121,8 @@ bool scheduleOne(const std::string& name, const std::string& foundPath, bool che
 }  // namespace
 
 const RestartCalls& platformRestartCalls() {
-    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled, changeableByOthers,
+    static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled,
+                                       [](const std::string& path) { return whoMayRedirect(path, false); },
                                        onNetworkDrive};
     return calls;
 }

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "system/security.h"
+
 // The system calls of scheduling, so that a test can make them fail as the
 // system documents it. The platform's own are platformRestartCalls().
 struct RestartCalls {
@@ -19,9 +21,8 @@ struct RestartCalls {
     DWORD (*checkScheduling)();
     // Whether the deletion of `path` at the next restart is pending.
     bool (*isScheduled)(const std::string& path);
-    // The folder on `path`'s way that someone else may change, or ""
-    // (changeableByOthers).
-    std::string (*changeableByOthers)(const std::string& path);
+    // How a standard user could redirect `path` (whoMayRedirect).
+    Redirection (*mayRedirect)(const std::string& path);
     // Whether `path` lies on a network drive or share.
     bool (*onNetworkDrive)(const std::string& path);
 };

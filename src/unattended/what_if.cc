@@ -43,9 +43,11 @@ std::string systemLibraryConfiguredBy(const std::string& programDirectory, const
         std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
         for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
             if (!named.empty() && Helpers::isSameFile(expanded(named), dllPath)) return configPath;
+    } catch (const exceptions::Exception&) {
+        // No configuration to tell (or one too large to load): the option
+        // alone decides.
     } catch (const std::exception&) {
-        // No configuration to tell (or none that fits in memory): the
-        // option alone decides.
+        // Or none that fits in memory.
     }
     return "";
 }
@@ -77,6 +79,7 @@ public:
     // A real run clears the attributes first; what they keep from a change
     // is told by the checks that follow.
     void resetAttributes(FoundFile&) override {}
+    void restoreAttributes(FoundFile&) override {}
 
     DWORD remove(FoundFile& file) override {
         const DWORD error = file.deleteError();

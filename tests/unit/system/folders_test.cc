@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "commandline/command_line_converter.h"
 #include "tools/test_support.h"
 
 namespace {
@@ -20,6 +21,9 @@ TEST(DirectoryTest, LongAnswerIsAskedForAgain) {
 
 TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     const std::string system = Helpers::getSystemDirectory();  // C:\windows\system32\ under Wine
+    // Where it lies on disk: for a 32-bit program on 64-bit Windows, SysWOW64.
+    std::string onDisk = Helpers::wow64Redirected(system);
+    onDisk = getPathFileName(onDisk.substr(0, onDisk.size() - 1));
     std::string prefix = getenv("WINEPREFIX") ? getenv("WINEPREFIX") : "";
     for (char& c : prefix) c = c == '/' ? '\\' : c;
     ScratchDirectory scratch;
@@ -31,7 +35,7 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     const struct { std::string first, second; bool same; } cases[] = {
         {"\\\\?\\" + system, system, true},
         {"C:\\system32-link\\", system, true},  // a link to it, made by the Wine runner
-        {"Z:" + prefix + "\\drive_c\\windows\\system32\\", system, true},
+        {"Z:" + prefix + "\\drive_c\\windows\\" + onDisk + "\\", system, true},
         {Helpers::getWindowsDirectory(), system, false},
         {system + "drivers\\", system, false},
         {system + "missing\\", system, false},

@@ -92,6 +92,34 @@ DWORD WINAPI noFinalPath(HANDLE, LPSTR, DWORD, DWORD) {
     return 0;
 }
 
+// A file that is a reparse point, with the tag the next query gives.
+ULONG reparseTag = 0;
+BOOL WINAPI tagged(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID information, DWORD) {
+    *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {FILE_ATTRIBUTE_REPARSE_POINT, reparseTag};
+    return TRUE;
+}
+
+// Only a reparse point that stands for another name leads elsewhere: a
+// link is refused, a file that Windows compressed or deduplicated is not.
+TEST(FoundFileTest, OnlyANameSurrogateIsALink) {
+    ScratchDirectory scratch;
+    const std::string path = scratch.write("ws2_32.dll", "MZ");
+    const struct { ULONG tag; bool refused; } cases[] = {
+        {IO_REPARSE_TAG_SYMLINK, true}, {IO_REPARSE_TAG_MOUNT_POINT, true},
+        {0x80000017L /* WOF: compact /exe */, false}, {IO_REPARSE_TAG_DEDUP, false}, {0x9000001AL /* cloud */, false},
+    };
+    for (const auto& c : cases) {
+        reparseTag = c.tag;
+        bool refused = false;
+        try {
+            FoundFile file(path, GetFinalPathNameByHandleA, tagged);
+        } catch (const exceptions::Exception& e) {
+            refused = e.getMessage().find(" is a link to ") != std::string::npos;
+        }
+        EXPECT_EQ(c.refused, refused) << std::hex << c.tag;
+    }
+}
+
 TEST(FoundFileTest, TheHandleDecidesWhereTheFinalPathCannotBeHad) {
     ScratchDirectory scratch;
     const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";

@@ -7,37 +7,118 @@
 
 namespace {
 
-// Who may change a folder, by its descriptor (in SDDL); this process's
-// account is S-1-5-21-1-2-3-1001 here.
-TEST(SecurityTest, OnlyAdministratorsSystemAndTheProcessMayChangeATrustedFolder) {
-    const struct { const char* why; const char* descriptor; bool othersMay; } cases[] = {
-        {"everyone may read", "O:BAD:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;WD)", false},
-        {"everyone may change", "O:BAD:(A;;FA;;;BA)(A;;0x1301ff;;;WD)", true},
-        {"an inherited entry applies", "O:BAD:(A;ID;FA;;;BU)", true},
-        {"an inherit-only entry does not", "O:BAD:(A;;FA;;;BA)(A;OICIIO;FA;;;BU)", false},
-        {"a deny entry grants nothing", "O:BAD:(D;;FA;;;WD)(A;;FA;;;BA)", false},
-        {"owned by users", "O:BUD:(A;;FA;;;BA)", true},
-        {"the process's own account", "O:S-1-5-21-1-2-3-1001D:(A;;FA;;;S-1-5-21-1-2-3-1001)", false},
-        {"TrustedInstaller",
-         "O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464D:(A;;FA;;;S-1-5-80-956008885-3418522649-"
-         "1831038044-1853292631-2271478464)",
-         false},
-        {"no list of entries", "O:BA", true},
+// Windows' own descriptors as a default Windows 10/11 ships them (checked
+// against the published defaults, not on a Windows machine); TI is
+// TrustedInstaller, AC all application packages.
+#define TI "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+#define AC "S-1-15-2-1"
+#define SELF "S-1-5-21-1-2-3-1001"
+const char kRoot[] = "O:" TI "D:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)(A;OICIIO;SDGXGWGR;;;AU)(A;;0x4;;;AU)";
+const char kProgramFiles[] = "O:" TI "D:PAI(A;;FA;;;" TI ")(A;CIIO;GA;;;" TI ")(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;SY)"
+                             "(A;;0x1301bf;;;BA)(A;OICIIO;GA;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)(A;OICIIO;GA;;;CO)"
+                             "(A;;0x1200a9;;;" AC ")(A;OICIIO;GXGR;;;" AC ")";
+const char kInProgramFiles[] = "O:BAD:AI(A;CIID;FA;;;" TI ")(A;OICIID;FA;;;SY)(A;OICIID;FA;;;BA)(A;OICIID;0x1200a9;;;BU)"
+                               "(A;OICIIOID;GA;;;CO)(A;OICIID;0x1200a9;;;" AC ")";
+const char kFileInProgramFiles[] = "O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)(A;ID;0x1200a9;;;" AC ")";
+const char kProgramData[] = "O:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICIIO;GA;;;CO)(A;OICI;0x1200a9;;;BU)(A;CI;0x116;;;BU)";
+const char kInProgramData[] = "O:BAD:AI(A;OICIID;FA;;;SY)(A;OICIID;FA;;;BA)(A;OICIIOID;GA;;;CO)(A;OICIID;0x1200a9;;;BU)"
+                              "(A;CIID;0x116;;;BU)";
+const char kFileInProgramData[] = "O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)";
+const char kAtRoot[] = "O:BAD:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)(A;OICIID;0x1301bf;;;AU)";
+const char kFileAtRoot[] = "O:BAD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)(A;ID;0x1301bf;;;AU)";
+const char kMissing[] = "";     // the entry is not there
+const char kUnreadable[] = "-";  // its descriptor cannot be read
+
+// Who could redirect a path, by the descriptors on its way: one row per
+// place a product may lie in, and per way a right reaches.
+TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
+    const struct {
+        const char* why;
+        std::vector<std::pair<const char*, const char*>> way;  // path, descriptor
+        bool content;
+        std::string path, how;  // the verdict: where, and the words that must be in why
+    } cases[] = {
+        {"a program in Program Files: users may only add folders to C:\\",
+         {{"C:\\", kRoot}, {"C:\\Program Files", kProgramFiles}, {"C:\\Program Files\\Vantrel", kInProgramFiles},
+          {"C:\\Program Files\\Vantrel\\uninstall.exe", kFileInProgramFiles}},
+         true, "", ""},
+        {"a folder made at the root: every user may rename it and put a link in its place",
+         {{"C:\\", kRoot}, {"C:\\Vantrel", kAtRoot}, {"C:\\Vantrel\\ws2_32.dll", kFileAtRoot}},
+         false, "C:\\Vantrel", "Authenticated Users may delete or rename it, and "},
+        {"the folder a link there leads to",
+         {{"C:\\", kRoot}, {"C:\\pub", kAtRoot}, {"C:\\pub\\Vantrel", kAtRoot}, {"C:\\pub\\Vantrel\\a.dll", kFileAtRoot}},
+         false, "C:\\pub", "may add to C:\\"},
+        {"a folder in ProgramData: users may add files but replace none",
+         {{"C:\\", kRoot}, {"C:\\ProgramData", kProgramData}, {"C:\\ProgramData\\Vantrel", kInProgramData},
+          {"C:\\ProgramData\\Vantrel\\dialog_probe.dll", kFileInProgramData}},
+         true, "", ""},
+        {"a file missing there may be planted by users, where it is loaded",
+         {{"C:\\", kRoot}, {"C:\\ProgramData", kProgramData}, {"C:\\ProgramData\\Vantrel", kInProgramData},
+          {"C:\\ProgramData\\Vantrel\\dialog_probe.dll", kMissing}},
+         true, "C:\\ProgramData\\Vantrel\\dialog_probe.dll", "Users may put a file of that name into C:\\ProgramData\\Vantrel"},
+        {"nothing to delete where it is missing",
+         {{"C:\\", kRoot}, {"C:\\ProgramData", kProgramData}, {"C:\\ProgramData\\Vantrel", kInProgramData},
+          {"C:\\ProgramData\\Vantrel\\ws2_32.dll", kMissing}},
+         false, "", ""},
+        {"a file users may write matters where it is loaded",
+         {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;FA;;;BA)(A;;0x1200a9;;;BU)"},
+          {"C:\\app\\dialog_probe.dll", "O:BAD:(A;;FA;;;BA)(A;;0x120116;;;BU)"}},
+         true, "C:\\app\\dialog_probe.dll", "Users may write to it"},
+        {"and not where it is only deleted",
+         {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;FA;;;BA)(A;;0x1200a9;;;BU)"},
+          {"C:\\app\\ws2_32.dll", "O:BAD:(A;;FA;;;BA)(A;;0x120116;;;BU)"}},
+         false, "", ""},
+        {"deleting from the folder and adding to it", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;FA;;;BA)(A;;0x1200ab;;;WD)(A;;0x40;;;BU)"},
+         {"C:\\app\\ws2_32.dll", kFileInProgramData}}, false, "C:\\app\\ws2_32.dll", "Users may delete it from C:\\app, and "},
+        {"owned by users", {{"C:\\", kRoot}, {"C:\\app", "O:BUD:(A;;FA;;;BA)"}}, false, "C:\\app", "may change its permissions"},
+        {"generic rights, mapped", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;GA;;;BU)"}}, false, "C:\\app", "Users may change its permissions"},
+        {"an inherit-only entry does not apply", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;OICIIO;FA;;;BU)"}}, false, "", ""},
+        {"no list of entries", {{"C:\\", kRoot}, {"C:\\app", "O:BA"}}, false, "C:\\app", "everyone"},
+        {"an unreadable descriptor", {{"C:\\", kRoot}, {"C:\\app", kUnreadable}}, false, "C:\\app", "cannot be read"},
+        {"this process's own account", {{"C:\\", kRoot}, {"C:\\app", "O:" SELF "D:(A;;FA;;;" SELF ")"}}, false, "", ""},
     };
     PSID self = nullptr;
-    ASSERT_TRUE(ConvertStringSidToSidA("S-1-5-21-1-2-3-1001", &self));
+    ASSERT_TRUE(ConvertStringSidToSidA(SELF, &self));
     for (const auto& c : cases) {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.descriptor, SDDL_REVISION_1, &descriptor,
-                                                                         nullptr)) << c.why;
-        EXPECT_EQ(c.othersMay, othersMayChange(descriptor, self)) << c.why;
-        LocalFree(descriptor);
+        std::vector<WayEntry> way;
+        for (const auto& entry : c.way) {
+            PSECURITY_DESCRIPTOR descriptor = nullptr;
+            if (*entry.second && *entry.second != '-') {
+                EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(entry.second, SDDL_REVISION_1,
+                                                                                 &descriptor, nullptr)) << entry.second;
+            }
+            way.push_back({entry.first, descriptor, entry.second != kMissing});
+        }
+        const Redirection found = findRedirection(way, self, c.content);
+        EXPECT_EQ(c.path, found.path) << c.why << ": " << found.why;
+        EXPECT_NE(std::string::npos, found.why.find(c.how)) << c.why << ": " << found.why;
+        for (const WayEntry& entry : way) LocalFree(entry.descriptor);
     }
     LocalFree(self);
-    // A descriptor that cannot be read counts as one that others may change.
+}
+
+// Where a link leads, as a final-path query of a handle would answer.
+std::string linkTarget;
+DWORD WINAPI linked(HANDLE, LPSTR buffer, DWORD size, DWORD) {
+    if (size <= linkTarget.size()) return DWORD(linkTarget.size() + 1);
+    memcpy(buffer, linkTarget.c_str(), linkTarget.size() + 1);
+    return DWORD(linkTarget.size());
+}
+
+// The restart and the loader pass through where a link on the way leads,
+// not where it is spelled: the final path's way is read too.
+TEST(RedirectionTest, TheFinalPathsWayIsReadToo) {
     ScratchDirectory scratch;
-    EXPECT_EQ(scratch.path("missing"), changeableByOthers(scratch.path("missing")));
-    EXPECT_EQ("", changeableByOthers(scratch.directory()));
+    scratch.makeDirectory("prot\\Vantrel");
+    const std::string file = scratch.write("prot\\Vantrel\\ws2_32.dll", "MZ");
+    scratch.makeDirectory("pub\\Vantrel");
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr);
+    SetFileSecurityA(scratch.path("pub").c_str(), DACL_SECURITY_INFORMATION, everyone);
+    LocalFree(everyone);
+    linkTarget = "\\\\?\\" + scratch.path("pub\\Vantrel\\ws2_32.dll");
+    EXPECT_EQ("", whoMayRedirect(file, false).path);
+    EXPECT_EQ(scratch.path("pub\\Vantrel"), whoMayRedirect(file, false, linked).path);
 }
 
 }  // namespace

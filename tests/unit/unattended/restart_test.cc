@@ -11,7 +11,7 @@ DWORD refused(const std::string&) { return ERROR_ACCESS_DENIED; }
 DWORD allowed() { return 0; }
 bool never(const std::string&) { return false; }
 bool always(const std::string&) { return true; }
-std::string nobody(const std::string&) { return ""; }
+Redirection nobody(const std::string&) { return {}; }
 
 // What is said for each file, by what the system answers (a schedule that
 // works, the end-to-end rows show). Nothing here reaches the registry.
