@@ -32,7 +32,8 @@ const char kUsage[] =
     "nothing: it prints what a run would find and do, and exits with the status it would have.\n"
     "On 3010 the files are scheduled for deletion at the next restart. Each run but --what-if\n"
     "writes one record to the Application event log (source Vantrel Uninstall). --help, -h or /?\n"
-    "prints this.\n";
+    "prints this. /S, /quiet, /qn, /silent, /verysilent and /norestart change nothing. A log that\n"
+    "cannot be opened exits 1622.\n";
 
 struct Options {
     bool allowSystemFolder = false;
@@ -40,9 +41,19 @@ struct Options {
     unsigned long timeoutSeconds = 300;
     std::string log;
     std::string program;
+    std::string habits;  // the switches taken as no-ops, as given
 };
 
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h" || argument == "/?"; }
+
+// A switch that deployment templates pass to every uninstaller out of
+// habit: this program always does what they ask (it shows nothing and never
+// restarts), so they change nothing here.
+bool isHabit(const std::string& argument) {
+    for (const char* habit : {"/S", "/quiet", "/qn", "/silent", "/verysilent", "/norestart"})
+        if (lstrcmpiA(argument.c_str(), habit) == 0) return true;
+    return false;
+}
 
 // False for anything but the documented options and at most one path.
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -51,7 +62,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
         // An option's value that is missing, empty or itself an option: a
         // forgotten value must not swallow the next option.
         const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0' && std::string(argv[i + 1]).rfind("--", 0) != 0;
-        if (argument == "--allow-system-folder") {
+        if (isHabit(argument)) {
+            options.habits += (options.habits.empty() ? "" : " ") + argument;
+        } else if (argument == "--allow-system-folder") {
             options.allowSystemFolder = true;
         } else if (argument == "--what-if") {
             options.whatIf = true;
@@ -207,13 +220,16 @@ int run(int argc, char** argv) {
         if (const DWORD error = transcript.openLog(options.log)) {
             writeError("uninstall-unattended: cannot append to the log " + options.log + "\n" +
                        Helpers::getErrorMessage(static_cast<int>(error)));
-            return ERROR_INVALID_PARAMETER;
+            return ERROR_INSTALL_LOG_FAILURE;
         }
     }
     const std::string program = Helpers::getFullPath(
         options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
     const std::string opening = openingLine(program, argc, argv);
     transcript.log(opening);
+    if (!options.habits.empty())
+        transcript.write("uninstall-unattended: " + options.habits +
+                         ": nothing to do, this program never shows anything and never restarts\n");
     if (options.whatIf) return whatIf(transcript, program, options);
     const bool trusted = onlyAdministratorsMayChange(transcript, program);
     // As Explorer starts it: its quoted path, from its own folder.
