@@ -217,9 +217,13 @@ int run(int argc, char** argv) {
     }
     Transcript transcript;
     if (!options.log.empty()) {
-        if (const DWORD error = transcript.openLog(options.log)) {
-            writeError("uninstall-unattended: cannot append to the log " + options.log + "\n" +
-                       Helpers::getErrorMessage(static_cast<int>(error)));
+        std::string refusal;
+        if (const DWORD error = transcript.openLog(options.log, refusal)) {
+            // Someone may have planted what the log's name leads to.
+            writeError(refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
+                                             Helpers::getErrorMessage(static_cast<int>(error))
+                                       : "uninstall-unattended: the log " + options.log + " is refused: " + refusal +
+                                             "; nothing was started\n");
             return ERROR_INSTALL_LOG_FAILURE;
         }
     }

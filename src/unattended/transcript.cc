@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "commandline/command_line_converter.h"
 #include "system/decimal.h"
 #include "system/helpers.h"
 
@@ -40,11 +41,45 @@ void writeOutput(const std::string& text) { writeStandard(STD_OUTPUT_HANDLE, std
 
 void writeError(const std::string& text) { writeStandard(STD_ERROR_HANDLE, stderr, prefixLines(text, "")); }
 
-DWORD Transcript::openLog(const std::string& path) {
-    // Reading too, because a byte-range lock needs it.
-    file.reset(CreateFileA(path.c_str(), GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.valid() ? 0 : GetLastError();
+namespace {
+
+// Why the open `log`, named `path`, is no file of its own in that folder;
+// "" when it is one.
+std::string notOwnFile(HANDLE log, const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION information;
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    if (GetFileType(log) != FILE_TYPE_DISK) return "it is no file on a disk";
+    if (!GetFileInformationByHandle(log, &information)) return "it cannot be checked";
+    if (GetFileInformationByHandleEx(log, FileAttributeTagInfo, &tag, sizeof tag) &&
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag))
+        return "it is a link";
+    if (information.nNumberOfLinks > 1)
+        return "it has " + std::to_string(information.nNumberOfLinks) + " names (hard links)";
+    // Windows opens a link as itself; Wine follows it, and where it leads
+    // tells.
+    const std::string final = Helpers::getFinalPath(log), full = Helpers::getLongFullPath(path);
+    if (!final.empty() && (!Helpers::isSamePath(getPathFileName(final), getPathFileName(full)) ||
+                           !Helpers::isSameDirectory(getPathDirectory(final), getPathDirectory(full))))
+        return "it is a link to " + final;
+    return "";
+}
+
+}  // namespace
+
+DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
+    // Reading too, because a byte-range lock needs it. A new file is made
+    // only where nothing has the name, so no link is followed to make one.
+    const DWORD access = GENERIC_WRITE | GENERIC_READ, sharing = FILE_SHARE_READ | FILE_SHARE_WRITE,
+                flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
+                        SECURITY_IDENTIFICATION;
+    ScopedHandle log(CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, flags, nullptr));
+    if (!log.valid() && GetLastError() == ERROR_FILE_NOT_FOUND)
+        log.reset(CreateFileA(path.c_str(), access, sharing, nullptr, CREATE_NEW, flags, nullptr));
+    if (!log.valid()) return GetLastError();
+    refusal = notOwnFile(log.get(), path);
+    if (!refusal.empty()) return ERROR_INSTALL_LOG_FAILURE;
+    file.reset(log.release());
+    return 0;
 }
 
 void Transcript::write(const std::string& block) {
@@ -71,10 +106,11 @@ void Transcript::log(const std::string& block) {
     turn.Offset = 0xFFFFFFFE;
     turn.OffsetHigh = 0x3FFFFFFF;
     bool locked = false;
-    for (int wait = 0; wait < 100 && !(locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+    for (int wait = 0; wait < (turnsWaived ? 1 : 100) && !(locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
                                                             0, 1, 0, &turn));
          ++wait)
         Sleep(50);
+    turnsWaived = turnsWaived || !locked;
     DWORD written = 0;
     LARGE_INTEGER end = {};
     bool ok = calls.end(file.get(), &end) != FALSE;

@@ -22,9 +22,12 @@ public:
 
     explicit Transcript(const LogCalls& calls = {WriteFile, FlushFileBuffers, GetFileSizeEx}) : calls(calls) {}
 
-    // Opens `path` for appending, shared with other writers: 0, or the
-    // system's error code.
-    DWORD openLog(const std::string& path);
+    // Opens `path` for appending, shared with other writers, as a found file
+    // is opened: the file itself, never a link, with one name, a file on a
+    // disk, in the folder it is named in, and a pipe's server may not act
+    // as this process. 0, or the system's error code; `refusal` says why a
+    // file that opened is refused.
+    DWORD openLog(const std::string& path, std::string& refusal);
 
     // Writes `block` (whole lines) to standard output and to the log, where
     // it is on disk when this returns.
@@ -32,13 +35,15 @@ public:
 
     // Writes `block` to the log only. The first write that fails is said
     // once on standard error; the run goes on. Another writer's turn is
-    // waited for a few seconds at most, then the block is written anyway.
+    // waited for a few seconds at most, once a run: then this block and
+    // every later one is written without it.
     void log(const std::string& block);
 
 private:
     LogCalls calls;
     ScopedHandle file{INVALID_HANDLE_VALUE};
     bool failed = false;
+    bool turnsWaived = false;  // another writer kept its turn too long
 };
 
 // Each line of `block` (ended by LF or CR LF) after `prefix`, ended by

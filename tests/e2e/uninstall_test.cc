@@ -232,6 +232,18 @@ const Scenario scenarios[] = {
     {"UnattendedWithoutTheProductReportsTheConfigurationBeforeAnyWarning", "app", "", "{work}", true, {}, {kYes, configNotFound("{app}")}, 1605},
     {"UnattendedRefusesALogItCannotAppendTo", "app", "--log {app}missing\\runs.log", "{work}", true,
      kUntouched, {}, ERROR_INSTALL_LOG_FAILURE, "uninstall-unattended: cannot append to the log {app}missing\\runs.log\nSystem error message: "},
+    // A log that a user planted as a link to an administrator's file gets
+    // no line.
+    {"UnattendedRefusesALogThatLinksElsewhere", "app", "--log {linked}vantrelconfig.txt", "{work}", true,
+     {{"{linked-data}", "vantrelconfig.txt", "@echo an administrator's script\r\n", 0, Hold::None, After::Unchanged},
+      config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INSTALL_LOG_FAILURE,
+     "uninstall-unattended: the log {linked}vantrelconfig.txt is refused: it is a link to "
+     "{linked-data}vantrelconfig.txt; nothing was started\n"},
+    {"UnattendedRefusesALogWithASecondName", "app", "--log {work}vantrel.log", "{work}", true,
+     {{"{work}", "settings.ini", "[admin]\r\n", 0, Hold::None, After::Unchanged},
+      {"{work}", "vantrel.log", std::nullopt, 0, Hold::None, After::Unchanged, "{work}settings.ini"},
+      config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INSTALL_LOG_FAILURE,
+     "uninstall-unattended: the log {work}vantrel.log is refused: it has 2 names (hard links); nothing was started\n"},
     {"UnattendedRefusesTheSystemFolderByDefault", "app", "", "{work}", true,
      {configNamingNoLibrary(After::Unchanged), systemDll(After::Unchanged)}, {kYes, warning("{system}", IDNO), kCanceled}, 1602},
     // As Notepad saves it, quoted, spelled otherwise, with old Mac line ends.
