@@ -90,7 +90,8 @@ bool readDialog(HWND box, HMODULE probe, SeenDialog& dialog) {
 
 DialogsEnd endChild(ChildProcess& child, DialogsEnd why) {
     TerminateProcess(child.handle(), ERROR_TIMEOUT);
-    WaitForSingleObject(child.handle(), INFINITE);
+    // Ending is carried out at once, unless a driver holds the process.
+    WaitForSingleObject(child.handle(), 10000);
     return why;
 }
 

@@ -11,6 +11,7 @@
 #include "exceptions/exception.h"
 #include "system/helpers.h"
 #include "system/security.h"
+#include "unattended/bounded.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
 #include "unattended/holders.h"
@@ -42,7 +43,17 @@ struct Options {
     std::string log;
     std::string program;
     std::string habits;  // the switches taken as no-ops, as given
+
+    // The time limit of every step, in milliseconds.
+    DWORD limit() const { return static_cast<DWORD>(timeoutSeconds * 1000); }
 };
+
+// Says that `step` did not end within the time limit: an open that another
+// program's oplock holds never ends until it lets go.
+std::string stalled(const std::string& step, const Options& options) {
+    return "uninstall-unattended: " + step + " did not end within " + std::to_string(options.timeoutSeconds) +
+           " seconds (another program may hold a file it opens), so the run ends\n";
+}
 
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h" || argument == "/?"; }
 
@@ -155,8 +166,10 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
     if (const DWORD error = unstartable(program)) {
         forecast.status = error;
         forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(forecast.status));
-    } else {
-        forecast = forecastUninstall(program, options.allowSystemFolder);
+    } else if (!finishesWithin(options.limit(),
+                               [&] { forecast = forecastUninstall(program, options.allowSystemFolder); })) {
+        transcript.write(stalled("the dry run", options));
+        return ERROR_TIMEOUT;
     }
     transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
                                      ": " + outcomeInWords(forecast.status),
@@ -218,7 +231,12 @@ int run(int argc, char** argv) {
     Transcript transcript;
     if (!options.log.empty()) {
         std::string refusal;
-        if (const DWORD error = transcript.openLog(options.log, refusal)) {
+        DWORD error = 0;
+        if (!finishesWithin(options.limit(), [&] { error = transcript.openLog(options.log, refusal); })) {
+            writeError(stalled("opening the log " + options.log, options));
+            return ERROR_TIMEOUT;
+        }
+        if (error) {
             // Someone may have planted what the log's name leads to.
             writeError(refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
                                              Helpers::getErrorMessage(static_cast<int>(error))
@@ -246,7 +264,7 @@ int run(int argc, char** argv) {
                                          Helpers::getErrorMessage(static_cast<int>(error)),
                                      ""));
     const std::string question = confirmationQuestion();
-    std::string lastDialog;
+    std::string lastDialog, stalledStep;
     const DialogsEnd end = answerDialogs(
         child,
         [&](const SeenDialog& dialog) {
@@ -258,10 +276,14 @@ int run(int argc, char** argv) {
             if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == question) {
                 answer = IDYES;
             } else if (dialog.buttons.find("Yes") != std::string::npos) {
-                answer = answerSystemFolderWarning(directoryOf(program), foundPath(dialog.text),
-                                                   options.allowSystemFolder, refusal)
-                             ? IDYES
-                             : IDNO;
+                bool yes = false;
+                // Not answered in time: No, which changes nothing.
+                if (!finishesWithin(options.limit(), [&] {
+                        yes = answerSystemFolderWarning(directoryOf(program), foundPath(dialog.text),
+                                                        options.allowSystemFolder, refusal);
+                    }))
+                    stalledStep = "reading the configuration to answer the system-folder warning";
+                answer = yes ? IDYES : IDNO;
                 if (!refusal.empty()) refusal = "uninstall-unattended: " + refusal + "\n";
             }
             lastDialog = dialog.text;
@@ -270,7 +292,7 @@ int run(int argc, char** argv) {
                              "\n" + dialog.text + "\n--- answered: " + buttonName(answer) + "\n\n" + refusal);
             return answer;
         },
-        static_cast<DWORD>(options.timeoutSeconds * 1000), trusted ? besideThisProgram("dialog_probe.dll") : "");
+        options.limit(), trusted ? besideThisProgram("dialog_probe.dll") : "");
     if (end != DialogsEnd::ProgramEnded) {
         const std::string ended = "uninstall-unattended: " + program +
                                   (end == DialogsEnd::NoDialog      ? " showed no dialog for "
@@ -283,8 +305,16 @@ int run(int argc, char** argv) {
     const DWORD status = child.exitCode();
     std::string ending = "uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n";
     transcript.write(ending);
-    if (status == ERROR_SUCCESS_REBOOT_REQUIRED) ending += completeAtRestart(transcript, directoryOf(program));
-    return recorded(transcript, status, true, opening, ending, lastDialog);
+    std::string restart;
+    if (stalledStep.empty() && status == ERROR_SUCCESS_REBOOT_REQUIRED &&
+        !finishesWithin(options.limit(), [&] { restart = completeAtRestart(transcript, directoryOf(program)); }))
+        stalledStep = "scheduling the removal at the restart";
+    if (!stalledStep.empty()) {
+        const std::string line = stalled(stalledStep, options);
+        transcript.write(line);
+        return recorded(transcript, ERROR_TIMEOUT, true, opening, ending + line, lastDialog);
+    }
+    return recorded(transcript, status, true, opening, ending + restart, lastDialog);
 }
 
 }  // namespace
