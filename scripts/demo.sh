@@ -42,6 +42,19 @@ mkdir -p "$install"
 cp "$build/bin/uninstall.exe" "$build/bin/uninstall-unattended.exe" "$build/bin/dialog_probe.dll" \
     "$build/demo/ws2_32.dll" demo/vantrelconfig.txt "$install/"
 
+# What the product's installer registers for Apps & Features, as a 32-bit
+# installer writes it (the 32-bit registry view: WOW6432Node on 64-bit
+# Windows).
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel'
+location="C:\\$folder\\Vantrel"
+entry() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+entry add "$key" /v DisplayName /d Vantrel /f >/dev/null
+entry add "$key" /v InstallLocation /d "$location" /f >/dev/null
+entry add "$key" /v NoModify /t REG_DWORD /d 1 /f >/dev/null
+entry add "$key" /v NoRepair /t REG_DWORD /d 1 /f >/dev/null
+entry add "$key" /v UninstallString /d "\"$location\\uninstall.exe\"" /f >/dev/null
+entry add "$key" /v QuietUninstallString /d "\"$location\\uninstall-unattended.exe\"" /f >/dev/null
+
 show() {
     echo "== $1: C:\\$folder\\Vantrel"
     (cd "$install" && ls -l --time-style=+ | tail -n +2)
@@ -49,6 +62,8 @@ show() {
         echo "-- vantrelconfig.txt:"
         sed 's/\r$/  (CR LF)/' "$install/vantrelconfig.txt"
     fi
+    echo "-- Apps & Features entry $key:"
+    entry query "$key" | grep -E '^ +[A-Za-z]' || echo "   (none)"
     echo
 }
 

@@ -15,6 +15,7 @@
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
 #include "unattended/holders.h"
+#include "unattended/registration.h"
 #include "unattended/restart.h"
 #include "unattended/transcript.h"
 #include "unattended/what_if.h"
@@ -171,6 +172,8 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
         transcript.write(stalled("the dry run", options));
         return ERROR_TIMEOUT;
     }
+    if (forecast.status == ERROR_SUCCESS || forecast.status == ERROR_SUCCESS_REBOOT_REQUIRED)
+        forecast.report += removeRegistration(directoryOf(program), true);
     transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
                                      ": " + outcomeInWords(forecast.status),
                                  "what-if: "));
@@ -313,6 +316,12 @@ int run(int argc, char** argv) {
         const std::string line = stalled(stalledStep, options);
         transcript.write(line);
         return recorded(transcript, ERROR_TIMEOUT, true, opening, ending + line, lastDialog);
+    }
+    // Gone, or gone at the restart: no entry is left behind in Apps & Features.
+    if (status == ERROR_SUCCESS || status == ERROR_SUCCESS_REBOOT_REQUIRED) {
+        const std::string entry = prefixLines(removeRegistration(directoryOf(program), false), "uninstall-unattended: ");
+        transcript.write(entry);
+        restart += entry;
     }
     return recorded(transcript, status, true, opening, ending + restart, lastDialog);
 }

@@ -810,6 +810,44 @@ TEST(UnattendedTest, SwitchesPassedOutOfHabitAreNoOps) {
                              "and never restarts\n")) << shown;
 }
 
+// Writes the product's Apps & Features entry in one registry view, naming
+// `folder` as where it is installed.
+void registerProduct(REGSAM view, const std::string& folder) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel",
+                                             0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr));
+    RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), DWORD(folder.size() + 1));
+    RegCloseKey(key);
+}
+
+// The entry goes with the product, in whichever view an installer wrote
+// it; one that names another folder stays; the dry run says which.
+TEST(UnattendedTest, TheAppsAndFeaturesEntryGoesWithThisProductOnly) {
+    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
+    Stage stage(scenario);
+    stage.put(config());
+    stage.put(dll());
+    registerProduct(KEY_WOW64_32KEY, stage.expand("{app}"));
+    registerProduct(KEY_WOW64_64KEY, stage.expand("{work}"));
+    const std::string entry = "the Apps & Features entry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel (";
+    const std::string kept = entry + "64-bit registry view) names " + stage.expand("{work}") +
+                             ", not this product's folder, and is kept\n";
+    DWORD status = 0, ran = 0;
+    const std::string foreseen = stage.runUnattended("--what-if ", scenario, status, ran);
+    EXPECT_NE(std::string::npos, foreseen.find("what-if: " + entry + "32-bit registry view) would be removed\n")) << foreseen;
+    EXPECT_NE(std::string::npos, foreseen.find("what-if: " + kept)) << foreseen;
+    const std::string shown = stage.runUnattended("", scenario, status, ran);
+    EXPECT_EQ(ERROR_SUCCESS, status) << shown;
+    EXPECT_NE(std::string::npos, shown.find("uninstall-unattended: " + entry + "32-bit registry view) is removed\n")) << shown;
+    EXPECT_NE(std::string::npos, shown.find("uninstall-unattended: " + kept)) << shown;
+    HKEY key = nullptr;
+    const char* path = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_32KEY, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_64KEY, &key));
+    RegCloseKey(key);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY, 0);
+}
+
 // Lets everyone change the folder, as a folder made at a drive's root does
 // (Wine then lets others write it).
 void openToEveryone(const std::string& folder) {

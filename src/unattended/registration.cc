@@ -1,0 +1,60 @@
+#include "unattended/registration.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "system/helpers.h"
+
+const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
+
+namespace {
+
+// The entry's InstallLocation in one view; false when there is no entry.
+bool installLocation(REGSAM view, std::string& location) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, size = 0;
+    location.clear();
+    if (RegQueryValueExA(key, "InstallLocation", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
+        std::vector<char> text(size + 1, '\0');
+        if (RegQueryValueExA(key, "InstallLocation", nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) ==
+            ERROR_SUCCESS)
+            location = text.data();
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+}  // namespace
+
+std::string removeRegistration(const std::string& productFolder, bool checkOnly) {
+    std::string lines;
+    const struct { REGSAM view; const char* name; } views[] = {{KEY_WOW64_32KEY, "32-bit"}, {KEY_WOW64_64KEY, "64-bit"}};
+    // 32-bit Windows has one view, whichever is asked for.
+    BOOL wow64 = FALSE;
+    const bool twoViews = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+    for (const auto& view : views) {
+        std::string location;
+        if ((&view != views && !twoViews) || !installLocation(view.view, location)) continue;
+        const std::string entry = "the Apps & Features entry HKLM\\" + std::string(kRegistrationKey) + " (" +
+                                  view.name + " registry view)";
+        if (location.empty() || !Helpers::isSameDirectory(location, productFolder)) {
+            lines += entry + " names " + (location.empty() ? "no folder" : location) +
+                     ", not this product's folder, and is kept\n";
+            continue;
+        }
+        if (checkOnly) {
+            lines += entry + " would be removed\n";
+            continue;
+        }
+        const LONG error = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
+        lines += entry + (error == ERROR_SUCCESS ? " is removed\n"
+                                                 : " cannot be removed. " +
+                                                       withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))) +
+                                                       "\n");
+    }
+    return lines;
+}
