@@ -266,6 +266,8 @@ const Scenario scenarios[] = {
     {"UnattendedRefusesATimeoutThatIsNoNumber", "app", "--timeout 5x", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedTakesNoOptionForTheLogsName", "app", "--log --allow-system-folder", "{work}", true, kUntouched, {},
      ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesAnEmptyLogName", "app", "--log \"\"", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesATimeoutWithoutItsValue", "app", "--timeout", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedRefusesASecondLog", "app", "--log {log} --log {app}second.log", "{work}", true, kUntouched, {},
      ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedShowsItsUsageWhenAsked", "app", "/?", "{work}", true, kUntouched, {}, 0, kUsage},

@@ -78,4 +78,13 @@ TEST(ConfigLenientTest, SeesEveryValueAnyReaderCouldTake) {
     for (const Case& c : cases) EXPECT_EQ(c.values, util::readValuesLeniently(c.text, "SYSTEM_DLL")) << c.text;
 }
 
+// A rewrite would lose what the store does not read: the bytes behind a CR
+// that ends no CR LF, wherever it stands.
+TEST(ConfigRewriteTest, BytesBehindAnyLoneCarriageReturnAreSeen) {
+    const struct { const char* text; bool held; } cases[] = {
+        {"A 1\r\nB 2\r\n", false}, {"A 1\r\nB 2\rC 3\r\n", true}, {"A 1\rB 2", true}, {"A 1\r", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.held, util::holdsBytesBehindACarriageReturn(c.text)) << c.text;
+}
+
 }  // namespace

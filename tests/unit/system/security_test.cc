@@ -27,6 +27,7 @@ const char kFileInProgramData[] = "O:BAD:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1
 const char kAtRoot[] = "O:BAD:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)(A;OICIID;0x1301bf;;;AU)";
 const char kFileAtRoot[] = "O:BAD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)(A;ID;0x1301bf;;;AU)";
 const char kMissing[] = "";     // the entry is not there
+const char kNullList[] = "0";   // a NULL list of entries, as FAT and exFAT give
 const char kUnreadable[] = "-";  // its descriptor cannot be read
 
 // Who could redirect a path, by the descriptors on its way: one row per
@@ -74,25 +75,33 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
         {"generic rights, mapped", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;GA;;;BU)"}}, false, "C:\\app", "Users may change its permissions"},
         {"an inherit-only entry does not apply", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;OICIIO;FA;;;BU)"}}, false, "", ""},
         {"no list of entries", {{"C:\\", kRoot}, {"C:\\app", "O:BA"}}, false, "C:\\app", "everyone"},
+        {"a NULL list (FAT, exFAT)", {{"C:\\", kRoot}, {"C:\\app", kNullList}}, false, "C:\\app", "everyone"},
         {"an unreadable descriptor", {{"C:\\", kRoot}, {"C:\\app", kUnreadable}}, false, "C:\\app", "cannot be read"},
         {"this process's own account", {{"C:\\", kRoot}, {"C:\\app", "O:" SELF "D:(A;;FA;;;" SELF ")"}}, false, "", ""},
     };
     PSID self = nullptr;
     ASSERT_TRUE(ConvertStringSidToSidA(SELF, &self));
+    SECURITY_DESCRIPTOR nullList;
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    InitializeSecurityDescriptor(&nullList, SECURITY_DESCRIPTOR_REVISION);
+    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size);
+    SetSecurityDescriptorOwner(&nullList, administrators, FALSE);
+    SetSecurityDescriptorDacl(&nullList, TRUE, nullptr, FALSE);
     for (const auto& c : cases) {
         std::vector<WayEntry> way;
         for (const auto& entry : c.way) {
             PSECURITY_DESCRIPTOR descriptor = nullptr;
-            if (*entry.second && *entry.second != '-') {
+            if (*entry.second && *entry.second != '-' && entry.second != kNullList) {
                 EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(entry.second, SDDL_REVISION_1,
                                                                                  &descriptor, nullptr)) << entry.second;
             }
-            way.push_back({entry.first, descriptor, entry.second != kMissing});
+            way.push_back({entry.first, entry.second == kNullList ? &nullList : descriptor, entry.second != kMissing});
         }
         const Redirection found = findRedirection(way, self, c.content);
         EXPECT_EQ(c.path, found.path) << c.why << ": " << found.why;
         EXPECT_NE(std::string::npos, found.why.find(c.how)) << c.why << ": " << found.why;
-        for (const WayEntry& entry : way) LocalFree(entry.descriptor);
+        for (const WayEntry& entry : way) LocalFree(entry.descriptor == &nullList ? nullptr : entry.descriptor);
     }
     LocalFree(self);
 }
