@@ -55,11 +55,11 @@ std::vector<Grant> othersGrants(PSECURITY_DESCRIPTOR descriptor, PSID self) {
     PSID owner = nullptr;
     BOOL defaulted = FALSE, present = FALSE;
     PACL entries = nullptr;
-    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner)
-        return {{everything, "anyone (it has no owner)"}};
-    if (!isTrusted(owner, self)) return {{everything, accountName(owner) + " (its owner)"}};
-    if (!GetSecurityDescriptorDacl(descriptor, &present, &entries, &defaulted) || !present || !entries)
-        return {{everything, "everyone (it has no list of permissions)"}};
+    if (GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) && owner && !isTrusted(owner, self))
+        return {{everything, accountName(owner) + " (its owner)"}};
+    // No owner, or no list of permissions at all (FAT, exFAT): anyone may.
+    if (!owner || !GetSecurityDescriptorDacl(descriptor, &present, &entries, &defaulted) || !present || !entries)
+        return {{everything, "everyone (it has no owner or no list of permissions)"}};
     std::vector<Grant> grants;
     GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
     for (DWORD i = 0; i < entries->AceCount; ++i) {

@@ -6,42 +6,23 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <utility>
 
-// Runs `step` on a thread of its own and waits `limit` milliseconds at
-// most: true when it ended (what it threw is thrown here); false when it
-// did not, and then the run must end, since the step is left running with
+// Calls `call(step)` on a thread of its own and waits `limit` milliseconds
+// at most: true when it ended (what it threw is thrown here), false when it
+// did not.
+bool callWithin(DWORD limit, void (*call)(void* step), void* step);
+
+// Runs `step` within `limit` milliseconds, as callWithin: false when it did
+// not end, and then the run must end, since the step is left running with
 // what it holds until the process's exit.
 template <typename Step>
 bool finishesWithin(DWORD limit, Step step) {
-    struct Run {
-        Step step;
-        std::exception_ptr failure;
-        static DWORD WINAPI start(LPVOID parameter) {
-            auto* run = static_cast<Run*>(parameter);
-            try {
-                run->step();
-            } catch (...) {
-                run->failure = std::current_exception();
-            }
-            return 0;
-        }
-    };
-    auto* run = new Run{std::move(step), nullptr};
-    const HANDLE thread = CreateThread(nullptr, 0, Run::start, run, 0, nullptr);
-    if (thread) {
-        const bool ended = WaitForSingleObject(thread, limit) == WAIT_OBJECT_0;
-        CloseHandle(thread);
-        // A step still running keeps its state: it is never freed.
-        if (!ended) return false;
-    } else {
-        Run::start(run);
-    }
-    const std::exception_ptr failure = run->failure;
-    delete run;
-    if (failure) std::rethrow_exception(failure);
-    return true;
+    auto* held = new Step(std::move(step));
+    const bool ended = callWithin(limit, [](void* running) { (*static_cast<Step*>(running))(); }, held);
+    // A step still running keeps its state: it is never freed.
+    if (ended) delete held;
+    return ended;
 }
 
 #endif  // VANTREL_UNATTENDED_BOUNDED_H_

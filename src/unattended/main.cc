@@ -15,6 +15,7 @@
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
 #include "unattended/holders.h"
+#include "unattended/programs.h"
 #include "unattended/registration.h"
 #include "unattended/restart.h"
 #include "unattended/transcript.h"
@@ -24,22 +25,23 @@ namespace {
 
 const char kUsage[] =
     "usage: uninstall-unattended.exe [--allow-system-folder] [--timeout SECONDS] [--log FILE] [--what-if]\n"
-    "                                [PATH_TO_UNINSTALL_EXE]\n"
+    "                                [--keep-programs] [PATH_TO_UNINSTALL_EXE]\n"
     "Runs uninstall.exe (by default the one beside this program) and answers its dialogs:\n"
     "Yes to the confirmation, No to deleting a DLL from a Windows system folder unless\n"
-    "--allow-system-folder is given, OK to every message. Each dialog is printed, and with\n"
-    "--log also appended to FILE with the time. Exits with the uninstaller's status: 0 done,\n"
-    "3010 done after a reboot, 1602 cancelled, 1605 a file not found, 1603 failed; 1460 when\n"
-    "it showed no dialog for SECONDS (default 300). --what-if starts nothing and changes\n"
-    "nothing: it prints what a run would find and do, and exits with the status it would have.\n"
-    "On 3010 the files are scheduled for deletion at the next restart. Each run but --what-if\n"
-    "writes one record to the Application event log (source Vantrel Uninstall). --help, -h or /?\n"
-    "prints this. /S, /quiet, /qn, /silent, /verysilent and /norestart change nothing. A log that\n"
-    "cannot be opened exits 1622.\n";
+    "--allow-system-folder is given, OK to every message. Prints each dialog; --log also\n"
+    "appends it to FILE. Exits with the uninstaller's status: 0 done, 3010 done after a\n"
+    "reboot, 1602 cancelled, 1605 a file not found, 1603 failed; 1460 when a step made no\n"
+    "progress for SECONDS (default 300); 1622 when FILE cannot be opened. --what-if changes\n"
+    "nothing: it tells what a run would do, and exits with its status. On 3010 the files are\n"
+    "deleted at the next restart; on 0 the product's programs too (this one and its folder at\n"
+    "the restart), unless --keep-programs. Each real run writes one Application event log\n"
+    "record (source Vantrel Uninstall). /S, /quiet, /qn, /silent, /verysilent, /norestart\n"
+    "change nothing. --help, -h or /? prints this.\n";
 
 struct Options {
     bool allowSystemFolder = false;
     bool whatIf = false;
+    bool keepPrograms = false;
     unsigned long timeoutSeconds = 300;
     std::string log;
     std::string program;
@@ -80,6 +82,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.allowSystemFolder = true;
         } else if (argument == "--what-if") {
             options.whatIf = true;
+        } else if (argument == "--keep-programs") {
+            options.keepPrograms = true;
         } else if (argument == "--log" && hasValue && options.log.empty()) {
             options.log = argv[++i];
         } else if (argument == "--timeout" && hasValue) {
@@ -168,7 +172,11 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
         forecast.status = error;
         forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(forecast.status));
     } else if (!finishesWithin(options.limit(),
-                               [&] { forecast = forecastUninstall(program, options.allowSystemFolder); })) {
+                               [&] {
+                                   forecast = forecastUninstall(program, options.allowSystemFolder);
+                                   if (forecast.status == ERROR_SUCCESS && !options.keepPrograms)
+                                       forecast.report += removePrograms(directoryOf(program), true);
+                               })) {
         transcript.write(stalled("the dry run", options));
         return ERROR_TIMEOUT;
     }
@@ -312,6 +320,13 @@ int run(int argc, char** argv) {
     if (stalledStep.empty() && status == ERROR_SUCCESS_REBOOT_REQUIRED &&
         !finishesWithin(options.limit(), [&] { restart = completeAtRestart(transcript, directoryOf(program)); }))
         stalledStep = "scheduling the removal at the restart";
+    // Nothing of the product left behind, its own programs included.
+    if (stalledStep.empty() && status == ERROR_SUCCESS && !options.keepPrograms &&
+        !finishesWithin(options.limit(), [&] {
+            restart = prefixLines(removePrograms(directoryOf(program), false), "uninstall-unattended: ");
+            transcript.write(restart);
+        }))
+        stalledStep = "removing the product's programs";
     if (!stalledStep.empty()) {
         const std::string line = stalled(stalledStep, options);
         transcript.write(line);

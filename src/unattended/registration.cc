@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "system/helpers.h"
 
 const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
@@ -15,15 +13,11 @@ bool installLocation(REGSAM view, std::string& location) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
         return false;
-    DWORD type = 0, size = 0;
-    location.clear();
-    if (RegQueryValueExA(key, "InstallLocation", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
-        std::vector<char> text(size + 1, '\0');
-        if (RegQueryValueExA(key, "InstallLocation", nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) ==
-            ERROR_SUCCESS)
-            location = text.data();
-    }
+    char text[MAX_PATH * 4] = "";
+    DWORD type = 0, size = sizeof text - 1;
+    const bool read = RegQueryValueExA(key, "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+                      ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
+    location = read ? text : "";
     RegCloseKey(key);
     return true;
 }

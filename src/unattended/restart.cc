@@ -73,11 +73,9 @@ bool onNetworkDrive(const std::string& path) {
     return rest.size() > 1 && rest[1] == ':' && GetDriveTypeA((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
-// Schedules one file, or says why not; true when it is, or would be,
-// scheduled. The file goes by its final, long name, so that a run that
-// found it under short names or another drive letter knows what another
-// one scheduled.
-bool scheduleOne(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
+}  // namespace
+
+bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
                  std::string& lines) {
     std::string path = Helpers::getLongFullPath(foundPath);
     try {
@@ -118,8 +116,6 @@ bool scheduleOne(const std::string& name, const std::string& foundPath, bool che
     return true;
 }
 
-}  // namespace
-
 const RestartCalls& platformRestartCalls() {
     static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled,
                                        [](const std::string& path) { return whoMayRedirect(path, false); },
@@ -139,10 +135,10 @@ std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
                      " is not scheduled for deletion at the restart: it lies in a Windows system folder" + kSecondRun +
                      "\n";
         else
-            dllScheduled = scheduleOne(TRACER_DLL_NAME, dll, checkOnly, calls, lines);
+            dllScheduled = scheduleAtRestart(TRACER_DLL_NAME, dll, checkOnly, calls, lines);
         // Without the DLL's deletion it stays, for the second run to find.
         if (dllScheduled)
-            scheduleOne(CONFIG_FILE_NAME, config, checkOnly, calls, lines);
+            scheduleAtRestart(CONFIG_FILE_NAME, config, checkOnly, calls, lines);
         else
             lines += CONFIG_FILE_NAME + ": " + config + " is kept for that run\n";
     } catch (const exceptions::Exception& e) {

@@ -29,6 +29,12 @@ struct RestartCalls {
 
 const RestartCalls& platformRestartCalls();
 
+// Schedules the file `foundPath`, named `name` in the lines, for deletion at
+// the next restart, or with `checkOnly` tells whether it would, by the rules
+// below; adds its line to `lines`. True when it is, or would be, scheduled.
+bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
+                       std::string& lines);
+
 // Schedules the tracer DLL, then the configuration file, that the
 // uninstaller in `programDirectory` finds for deletion at the next restart,
 // or with `checkOnly` tells whether it would, without changing anything.

@@ -97,6 +97,7 @@ Dialog linkRefused(const std::string& why) {
                  " The uninstaller does not change files through links, so nothing was changed.\n");
 }
 const char kUsage[] = "usage: uninstall-unattended.exe ";
+const char kKeep[] = "--keep-programs ";
 const std::string kReboot =
     "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n";
 const std::string kNotSwitchedOff = "Tracing could not be switched off in {app}vantrelconfig.txt.\n"
@@ -450,7 +451,7 @@ public:
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         ScopedHandle output(CreateFileA(printed.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
         SetEnvironmentVariableA("WINEDEBUG", kEventTrace);
-        return ChildProcess(program, "\"" + program + "\" " + options + expand(scenario.commandLine),
+        return ChildProcess(program, "\"" + program + "\" " + options + (keepPrograms ? kKeep : "") + expand(scenario.commandLine),
                             expand(scenario.currentDirectory), output.get());
     }
 
@@ -473,6 +474,9 @@ public:
     }
 
     std::vector<Record> records;  // of the last run, where Wine shows them
+    // The runner keeps the product's programs, which every row but the one
+    // of their removal needs again.
+    bool keepPrograms = true;
 
     // The names in the program's folder.
     std::set<std::string> names() const {
@@ -685,7 +689,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     DWORD exitCode = 0;
     std::string records;  // what the log must hold, after each line's time
     // The program the runner is given last, or the uninstaller beside it.
-    const std::string arguments = stage.expand(scenario.commandLine);
+    std::string arguments = kKeep + stage.expand(scenario.commandLine);
+    if (arguments.back() == ' ') arguments.pop_back();
     const std::size_t lastWord = arguments.rfind(' ') + 1;
     const bool pathLast = arguments.find(":\\", lastWord) != std::string::npos && arguments.rfind("--log ", lastWord) + 6 != lastWord;
     const std::string program = pathLast ? arguments.substr(lastWord) : stage.expand("{exe}");
@@ -711,7 +716,7 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         expected += ending;
         expected.erase(std::remove(expected.begin(), expected.end(), '\r'), expected.end());
         shown = stage.runUnattended("", scenario, exitCode, ran);
-        expectRecord(scenario, stage, shown, ending, opening + (arguments.empty() ? "(none)" : arguments) + "\n");
+        expectRecord(scenario, stage, shown, ending, opening + arguments + "\n");
         if (scenario.dialogs.empty()) {
             // No uninstaller ran: the output says why, in words.
             EXPECT_EQ(0u, shown.rfind(stage.expand(scenario.output), 0)) << shown;
@@ -848,6 +853,34 @@ TEST(UnattendedTest, TheAppsAndFeaturesEntryGoesWithThisProductOnly) {
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_64KEY, &key));
     RegCloseKey(key);
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY, 0);
+}
+
+// After a 0 nothing of the product is left: its programs at once, the
+// runner and the folder at the restart; the dry run says so first.
+TEST(UnattendedTest, NothingOfTheProductIsLeftAfterTheRestart) {
+    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
+    Stage stage(scenario);
+    stage.keepPrograms = false;
+    stage.put(config());
+    stage.put(dll());
+    const std::string app = stage.expand("{app}");
+    const std::string lines = "uninstall.exe: " + app + "uninstall.exe is deleted\ndialog_probe.dll: " + app +
+                              "dialog_probe.dll is deleted\nuninstall-unattended.exe: " + app +
+                              "uninstall-unattended.exe is scheduled for deletion at the next restart\nthe folder " + app +
+                              " is scheduled for deletion at the next restart\n";
+    DWORD status = 0, ran = 0;
+    std::string foreseen = stage.runUnattended("--what-if ", scenario, status, ran);
+    std::string said = std::regex_replace(lines, std::regex(" is (deleted|scheduled)"), " would be $1");
+    said = std::regex_replace(said, std::regex("(.+)\n"), "what-if: $1\n");
+    EXPECT_NE(std::string::npos, foreseen.find(said)) << foreseen;
+    const std::string shown = stage.runUnattended("", scenario, status, ran);
+    EXPECT_EQ(ERROR_SUCCESS, status) << shown;
+    EXPECT_NE(std::string::npos, shown.find(std::regex_replace(lines, std::regex("(.+)\n"), "uninstall-unattended: $1\n")))
+        << shown;
+    EXPECT_EQ(std::set<std::string>{"uninstall-unattended.exe"}, stage.names());
+    restartWine();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(app.c_str())) << app << " is still there";
+    EXPECT_EQ("", pendingDeletions());
 }
 
 // Lets everyone change the folder, as a folder made at a drive's root does

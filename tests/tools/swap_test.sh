@@ -3,7 +3,9 @@
 # and without pause, with a link to another folder that holds files of the
 # same names, while the runner removes the product, RUNS times, every
 # second time with the DLL held: nothing in the other folder may change,
-# appear or vanish. Prints how many runs ended with which status.
+# appear or vanish, the uninstaller there included, which the runner
+# deletes from the product's folder after a 0. Prints how many runs ended
+# with which status.
 # Usage: swap_test.sh RUNS BIN_DIR EMULATOR... (the emulator names the
 # prefix: wine-run.sh PREFIX ARCH)
 set -eu
@@ -59,6 +61,9 @@ while [ $i -lt "$runs" ]; do
     i=$((i + 1))
     printf 'MZ product library' >"$pub/Vantrel/ws2_32.dll"
     printf 'TRACE_ENABLED 1\r\n' >"$pub/Vantrel/vantrelconfig.txt"
+    # After a 0 the runner deletes the uninstaller too: that deletion must
+    # not reach the other folder's either.
+    cp "$bin/uninstall.exe" "$pub/Vantrel/"
     holder=""
     if [ $((i % 2)) = 0 ]; then
         "$@" "$bin/prompt_and_wait.exe" 'C:\swap-pub\Vantrel\ws2_32.dll' </dev/null >/dev/null 2>&1 &
@@ -90,6 +95,7 @@ echo
 # restart then must not reach the other folder either.
 printf 'MZ product library' >"$pub/Vantrel/ws2_32.dll"
 printf 'TRACE_ENABLED 1\r\n' >"$pub/Vantrel/vantrelconfig.txt"
+cp "$bin/uninstall.exe" "$pub/Vantrel/"
 "$@" "$bin/prompt_and_wait.exe" 'C:\swap-pub\Vantrel\ws2_32.dll' </dev/null >/dev/null 2>&1 &
 holder=$!
 sleep 1

@@ -1,0 +1,39 @@
+#include "unattended/bounded.h"
+
+#include <exception>
+
+namespace {
+
+struct Run {
+    void (*call)(void*);
+    void* step;
+    std::exception_ptr failure;
+};
+
+DWORD WINAPI start(LPVOID parameter) {
+    auto* run = static_cast<Run*>(parameter);
+    try {
+        run->call(run->step);
+    } catch (...) {
+        run->failure = std::current_exception();
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool callWithin(DWORD limit, void (*call)(void*), void* step) {
+    auto* run = new Run{call, step, nullptr};
+    const HANDLE thread = CreateThread(nullptr, 0, start, run, 0, nullptr);
+    if (thread) {
+        const bool ended = WaitForSingleObject(thread, limit) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+        if (!ended) return false;
+    } else {
+        start(run);
+    }
+    const std::exception_ptr failure = run->failure;
+    delete run;
+    if (failure) std::rethrow_exception(failure);
+    return true;
+}

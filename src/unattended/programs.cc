@@ -1,0 +1,79 @@
+#include "unattended/programs.h"
+
+#include <windows.h>
+
+#include "exceptions/exception.h"
+#include "system/found_file.h"
+#include "system/handle.h"
+#include "system/helpers.h"
+
+namespace {
+
+const char* const kPrograms[] = {"uninstall.exe", "dialog_probe.dll"};
+const char kRunner[] = "uninstall-unattended.exe";
+
+std::string reason(DWORD error) { return withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))); }
+
+// The first name in `folder` (with its backslash) that is none of the
+// first `count` of the product's; "" when there is none.
+std::string firstOtherIn(const std::string& folder, std::size_t count) {
+    const char* const product[] = {kPrograms[0], kPrograms[1], kRunner, "ws2_32.dll", "vantrelconfig.txt"};
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+    std::string other;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more && other.empty(); more = FindNextFileA(search, &entry)) {
+        bool theProducts = !lstrcmpA(entry.cFileName, ".") || !lstrcmpA(entry.cFileName, "..");
+        for (std::size_t i = 0; i < count; ++i) theProducts = theProducts || !lstrcmpiA(entry.cFileName, product[i]);
+        if (!theProducts) other = entry.cFileName;
+    }
+    FindClose(search);  // refuses an invalid one
+    return other;
+}
+
+}  // namespace
+
+std::string removePrograms(const std::string& productFolder, bool checkOnly, const RestartCalls& calls) {
+    std::string lines;
+    const std::string folder = Helpers::getLongFullPath(productFolder);
+    for (const char* name : kPrograms) {
+        const std::string path = folder + name;
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        std::string outcome = checkOnly ? " would be deleted" : " is deleted";
+        try {
+            FoundFile program(path);
+            DWORD error = program.deleteError();
+            if (!checkOnly && error == 0) {
+                program.resetAttributes();
+                error = program.remove();
+            }
+            if (error) outcome = " cannot be deleted. " + reason(error);
+        } catch (const exceptions::Exception& e) {
+            outcome = " is kept: " + withoutLineBreaks(e.getMessage());
+        }
+        lines += std::string(name) + ": " + path + outcome + "\n";
+    }
+    // A runner started from elsewhere (a share, a tools folder) is not the
+    // product's; one that stays keeps the folder, as its line says.
+    if (Helpers::isSameDirectory(Helpers::getProgramDirectory(), folder) &&
+        !scheduleAtRestart(kRunner, folder + kRunner, checkOnly, calls, lines))
+        return lines;
+    // What a dry run still finds there is the product's too.
+    const std::string other = firstOtherIn(folder, checkOnly ? 5 : 3);
+    lines += "the folder " + folder;
+    if (!other.empty()) return lines + " is kept: it holds " + other + ", which the product did not put there\n";
+    // At the restart, after the runner (the list is kept in order), by
+    // where it really lies and where nobody could redirect it.
+    std::string real = folder;
+    if (real.size() > 3) real.pop_back();
+    ScopedHandle opened(CreateFileA(real.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const std::string final = opened.valid() ? Helpers::getFinalPath(opened.get()) : "";
+    if (!final.empty()) real = final;
+    const Redirection redirection = calls.mayRedirect(real);
+    if (!redirection.path.empty())
+        return lines + " is kept: a standard user could redirect its deletion: " + redirection.path + ": " +
+               redirection.why + "\n";
+    if (const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(real))
+        return lines + " cannot be scheduled for deletion at the restart. " + reason(error) + "\n";
+    return lines + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
+}

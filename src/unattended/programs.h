@@ -1,0 +1,21 @@
+// The product's own programs, removed with the product after a complete
+// removal, so that nothing of it is left on the machine: the uninstaller and
+// the probe at once, through checked handles; this program's own file, and
+// the product's folder once nothing else is in it, at the next restart.
+#ifndef VANTREL_UNATTENDED_PROGRAMS_H_
+#define VANTREL_UNATTENDED_PROGRAMS_H_
+
+#include <string>
+
+#include "unattended/restart.h"
+
+// Deletes uninstall.exe and dialog_probe.dll from `productFolder`. Where
+// this program lies there too, schedules its file for deletion at the next
+// restart by the restart's rules (a runner started from elsewhere removes
+// nothing of its own), and then the folder, where it holds nothing else. A
+// folder that holds anything that is not the product's is kept. With
+// `checkOnly`, says what it would do. A line for each.
+std::string removePrograms(const std::string& productFolder, bool checkOnly,
+                           const RestartCalls& calls = platformRestartCalls());
+
+#endif  // VANTREL_UNATTENDED_PROGRAMS_H_
