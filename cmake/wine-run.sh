@@ -43,6 +43,9 @@ mkdir -p "$prefix"
     [ -L "$prefix/drive_c/linked-here/vantrelconfig.txt" ] ||
         ln -sf other.txt "$prefix/drive_c/linked-here/vantrelconfig.txt"
     [ -L "$prefix/drive_c/via-link" ] || ln -s via-real "$prefix/drive_c/via-link"
+    # A drive letter that stands for a folder, as `subst` makes one: V:\.
+    mkdir -p "$prefix/drive_c/vroot"
+    [ -L "$prefix/dosdevices/v:" ] || ln -s ../drive_c/vroot "$prefix/dosdevices/v:"
     wineserver -p 9>&- </dev/null >/dev/null 2>&1 || true
     # Wine's own services come up with the first program; start them here.
     WINELOADER="$wine" "$wine" cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true

@@ -143,6 +143,26 @@ TEST(FoundFileTest, TheHandleDecidesWhereTheFinalPathCannotBeHad) {
     }
 }
 
+// What Windows answers for an open file on a drive that `subst` made: the
+// folder the drive stands for (Wine answers the drive itself).
+DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
+    char real[MAX_PATH] = "";
+    std::string path(real, GetFinalPathNameByHandleA(file, real, MAX_PATH, flags));
+    if (path.compare(0, 7, "\\\\?\\V:\\") == 0) path = "\\\\?\\C:\\vroot" + path.substr(6);
+    if (size <= path.size()) return DWORD(path.size() + 1);
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return DWORD(path.size());
+}
+
+// A drive's root has no name for its final path to keep: a file there is
+// no link, whatever folder the drive stands for.
+TEST(FoundFileTest, AFileAtTheRootOfASubstitutedDriveIsNoLink) {
+    if (!runsUnderWine()) GTEST_SKIP() << "needs the Wine runner's drive V:";
+    writeFile("V:\\root.txt", "x");
+    EXPECT_NO_THROW(FoundFile("V:\\root.txt", substituted));
+    DeleteFileA("V:\\root.txt");
+}
+
 // How much room the volume has, as the next free-space query tells it.
 ULONGLONG room = 0;
 BOOL WINAPI roomLeft(LPCSTR, PULARGE_INTEGER forCaller, PULARGE_INTEGER, PULARGE_INTEGER) {
