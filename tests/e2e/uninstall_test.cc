@@ -784,6 +784,7 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
 // failure that keeps it, and the dry run foretells it, even where the
 // runner reads it to answer the system-folder warning.
 TEST(UnattendedTest, AConfigurationTooLargeToLoadIsAFailureThatKeepsIt) {
+    if (!mayChangeWindows()) GTEST_SKIP() << "holds the system folder's ws2_32.dll, Windows' own";
     const Scenario scenario = {"", "app", "--allow-system-folder", "{work}", true, {}, {}, 0};
     Stage stage(scenario);
     stage.put({"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged});
@@ -834,6 +835,7 @@ void registerProduct(REGSAM view, const std::string& folder) {
 // The entry goes with the product, in whichever view an installer wrote
 // it; one that names another folder stays; the dry run says which.
 TEST(UnattendedTest, TheAppsAndFeaturesEntryGoesWithThisProductOnly) {
+    if (!mayChangeWindows()) GTEST_SKIP() << "writes Windows' own Apps & Features list";
     const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
     Stage stage(scenario);
     stage.put(config());
@@ -862,6 +864,7 @@ TEST(UnattendedTest, TheAppsAndFeaturesEntryGoesWithThisProductOnly) {
 // After a 0 nothing of the product is left: its programs at once, the
 // runner and the folder at the restart; the dry run says so first.
 TEST(UnattendedTest, NothingOfTheProductIsLeftAfterTheRestart) {
+    if (!runsUnderWine()) GTEST_SKIP() << "needs Wine: its restart is wineboot -r";
     const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
     Stage stage(scenario);
     stage.keepPrograms = false;
