@@ -256,8 +256,10 @@ const Scenario scenarios[] = {
      {{"{app}", "vantrelconfig.txt", "\xEF\xBB\xBFSYSTEM_DLL \"\\\\?\\%SystemRoot%\\System32\\ws2_32.dll\"\rTRACE_ENABLED 1\r",
        0, Hold::None, After::Unchanged}, systemDll(After::Unchanged)},
      {kYes, warning("{system}", IDNO, kWindowsOwnRefused), kCanceled}, 1602},
-    {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGiven", "app",
-     "--allow-system-folder {work}uninstall.exe", "{work}", true,
+    // Started from a third folder: the dry run, too, searches as the
+    // uninstaller does from its own.
+    {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGivenFromAThirdFolder", "app",
+     "--allow-system-folder {work}uninstall.exe", "{windows}", true,
      {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},
      {kYes, warning("{system}", IDYES), kSuccess}, 0},
     {"UnattendedLeavesADllInUseInTheSystemFolderForASecondRun", "app", "--allow-system-folder", "{work}", true,
