@@ -22,21 +22,6 @@ std::string expandPath(const std::string& path, Call call) {
     }
 }
 
-// Opens a file or folder to read its attributes only, with all sharing:
-// how others hold it must not decide what is learnt of it.
-HANDLE openAttributes(const std::string& path) {
-    return CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-// The volume and file index of a file or folder: equal for every path that
-// reaches it, through links and drive letters too. False when it cannot be
-// opened.
-bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity) {
-    ScopedHandle file(openAttributes(path));
-    return file.valid() && GetFileInformationByHandle(file.get(), &identity);
-}
-
 }  // namespace
 
 std::string Helpers::getFullPath(const std::string& path) {
@@ -56,11 +41,23 @@ bool Helpers::isSamePath(const std::string& first, const std::string& second) {
                           second.data(), static_cast<int>(second.size())) == CSTR_EQUAL;
 }
 
+bool Helpers::identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity) {
+    // Attributes only, with all sharing: how others hold it must not decide
+    // what is learnt of it.
+    ScopedHandle object(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return object.valid() && GetFileInformationByHandle(object.get(), &identity);
+}
+
+bool Helpers::isSameObject(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y) {
+    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+           x.nFileIndexLow == y.nFileIndexLow;
+}
+
 bool Helpers::isSameFile(const std::string& first, const std::string& second) {
     BY_HANDLE_FILE_INFORMATION x, y;
-    if (identify(first, x) && identify(second, y))
-        return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-               x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+    if (identify(first, x) && identify(second, y)) return isSameObject(x, y);
     return isSamePath(getLongFullPath(first), getLongFullPath(second));
 }
 

@@ -29,19 +29,6 @@ DWORD systemError(NTSTATUS status) {
     return toError ? toError(status) : ERROR_GEN_FAILURE;
 }
 
-bool sameObject(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y) {
-    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-           x.nFileIndexLow == y.nFileIndexLow;
-}
-
-// The volume and file index of what `path` names now; false when it
-// cannot be opened.
-bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
-    ScopedHandle object(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kAllSharing, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return object.valid() && GetFileInformationByHandle(object.get(), &information);
-}
-
 // The last name of a folder's path, without its backslash.
 std::string lastName(std::string folder) {
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
@@ -98,7 +85,8 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQ
     const bool inFolder =
         final.empty() ||
         (Helpers::isSamePath(getPathFileName(final), fileName) &&
-         (folderFinal.empty() ? identify(getPathDirectory(final), finalFolder) && sameObject(finalFolder, folderIdentity)
+         (folderFinal.empty() ? Helpers::identify(getPathDirectory(final), finalFolder) &&
+                                      Helpers::isSameObject(finalFolder, folderIdentity)
                               : Helpers::isSamePath(getPathDirectory(final),
                                                     folderFinal + (folderFinal.back() == '\\' ? "" : "\\"))));
     // Only a name surrogate (a symbolic link, a junction) leads elsewhere;
@@ -173,7 +161,7 @@ HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
                                     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
                                     error));
     BY_HANDLE_FILE_INFORMATION now;
-    if (!again.valid() || !GetFileInformationByHandle(again.get(), &now) || !sameObject(now, identity)) {
+    if (!again.valid() || !GetFileInformationByHandle(again.get(), &now) || !Helpers::isSameObject(now, identity)) {
         // Another file under the name since the check is not this one.
         SetLastError(error ? error : ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;

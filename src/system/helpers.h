@@ -65,6 +65,14 @@ public:
     // An empty directory is the current one.
     static bool isSameDirectory(const std::string& first, const std::string& second);
 
+    // The volume and file index of what `path` names now: the same for every
+    // path that reaches it, through links and drive letters. False when it
+    // cannot be opened.
+    static bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity);
+
+    // Whether two identities are one file or folder.
+    static bool isSameObject(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y);
+
     // Whether two paths name one file or folder: by the file system's
     // identity, or, where either cannot be opened, by their full, long names
     // in any letter case.
