@@ -22,6 +22,13 @@ std::string expandPath(const std::string& path, Call call) {
     }
 }
 
+// Opens a file or folder to read its attributes only, with all sharing:
+// how others hold it must not decide what is learnt of it.
+HANDLE openAttributes(const std::string& path) {
+    return CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 }  // namespace
 
 std::string Helpers::getFullPath(const std::string& path) {
@@ -42,12 +49,13 @@ bool Helpers::isSamePath(const std::string& first, const std::string& second) {
 }
 
 bool Helpers::identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity) {
-    // Attributes only, with all sharing: how others hold it must not decide
-    // what is learnt of it.
-    ScopedHandle object(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ScopedHandle object(openAttributes(path));
     return object.valid() && GetFileInformationByHandle(object.get(), &identity);
+}
+
+std::string Helpers::getFinalPathOf(const std::string& path, FinalPathQuery query) {
+    ScopedHandle object(openAttributes(path));
+    return object.valid() ? getFinalPath(object.get(), query) : "";
 }
 
 bool Helpers::isSameObject(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y) {

@@ -42,6 +42,14 @@ std::string lastName(std::string folder) {
 
 }  // namespace
 
+bool isNameSurrogate(HANDLE file, FoundFile::InformationQuery information) {
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    if (information(file, FileAttributeTagInfo, &tag, sizeof tag))
+        return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
+    BY_HANDLE_FILE_INFORMATION attributes;
+    return !GetFileInformationByHandle(file, &attributes) || (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool deleteOnClose(HANDLE file) {
     FILE_DISPOSITION_INFO disposition = {TRUE};
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
@@ -89,13 +97,7 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQ
                                       Helpers::isSameObject(finalFolder, folderIdentity)
                               : Helpers::isSamePath(getPathDirectory(final),
                                                     folderFinal + (folderFinal.back() == '\\' ? "" : "\\"))));
-    // Only a name surrogate (a symbolic link, a junction) leads elsewhere;
-    // where its tag cannot be read, a reparse point is taken for one.
-    FILE_ATTRIBUTE_TAG_INFO tag = {};
-    const bool surrogate = information(file.get(), FileAttributeTagInfo, &tag, sizeof tag)
-                               ? (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag)
-                               : (identity.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    if (surrogate || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
+    if (isNameSurrogate(file.get(), information) || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
         refuse(path + " is a link to " + (final.empty() ? "another file" : final) + ".");
     // A link on the way keeps the folder's name; a folder swapped for a
     // link to another folder does not. A drive's root has no name to keep.

@@ -87,6 +87,11 @@ private:
     DWORD deleteRefusal = 0;
 };
 
+// Whether the open `file` is a reparse point that stands for another name
+// (a symbolic link, a junction), as `information` tells its tag; one whose
+// tag cannot be read is taken for one.
+bool isNameSurrogate(HANDLE file, FoundFile::InformationQuery information = GetFileInformationByHandleEx);
+
 // Deletes the file open as `file`, which must have been opened with DELETE
 // access, when the handle is closed: true when the system agreed.
 bool deleteOnClose(HANDLE file);

@@ -141,6 +141,8 @@ std::string withoutLineBreaks(std::string text) {
     return text;
 }
 
+std::string reasonFor(DWORD error) { return withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))); }
+
 std::vector<wchar_t> wide(const std::string& text) {
     std::vector<wchar_t> result(text.size() + 1, L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result.data(), static_cast<int>(result.size()));

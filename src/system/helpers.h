@@ -86,6 +86,11 @@ public:
     // system cannot tell.
     static std::string getFinalPath(HANDLE file, FinalPathQuery query = GetFinalPathNameByHandleA);
 
+    // Where what `path` names now really lies, links followed, as
+    // getFinalPath tells it; "" when it cannot be opened or the system
+    // cannot tell.
+    static std::string getFinalPathOf(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA);
+
     // The full path of `path`; `path` itself when the system cannot tell.
     static std::string getFullPath(const std::string& path);
 
@@ -110,6 +115,9 @@ public:
 
 // `text` without its trailing line breaks, to end a line of its own.
 std::string withoutLineBreaks(std::string text);
+
+// Helpers::getErrorMessage of `error`, to stand within a line.
+std::string reasonFor(DWORD error);
 
 // `text` in UTF-16 with its terminating NUL, from the process code page.
 std::vector<wchar_t> wide(const std::string& text);

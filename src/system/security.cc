@@ -118,14 +118,14 @@ PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
 }
 
 Redirection walk(const std::string& path, PSID self, bool content) {
+    const std::vector<std::string> names = wayOf(path);
     std::vector<WayEntry> way;
-    for (const std::string& entry : wayOf(path)) {
+    for (const std::string& entry : names) {
+        // Only the last may be missing; a folder on the way that is counts
+        // as unreadable.
         bool missing = false;
-        way.push_back({entry, readDescriptor(entry, missing), !missing});
+        way.push_back({entry, readDescriptor(entry, missing), !missing || &entry != &names.back()});
     }
-    // Only the last may be missing; a folder on the way that is counts as
-    // unreadable.
-    for (std::size_t i = 0; i + 1 < way.size(); ++i) way[i].present = true;
     const Redirection found = findRedirection(way, self, content);
     for (const WayEntry& entry : way) LocalFree(entry.descriptor);
     return found;
@@ -181,10 +181,7 @@ Redirection whoMayRedirect(const std::string& path, bool content, Helpers::Final
     if (!found.path.empty()) return found;
     // Where a link on the way leads: the folders that the loader and the
     // restart really pass through.
-    ScopedHandle opened(CreateFileA(full.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const std::string final = opened.valid() ? Helpers::getFinalPath(opened.get(), query) : "";
+    const std::string final = Helpers::getFinalPathOf(full, query);
     if (!final.empty() && !Helpers::isSamePath(final, full)) found = walk(final, self, content);
     return found;
 }

@@ -33,10 +33,10 @@ struct Redirection {
 // taking an entry's place (deleting or renaming it, or deleting from its
 // folder, and adding to that folder), and with `content` by writing to the
 // last entry itself, or plant it where it is missing. A right only to add
-// entries replaces nothing that is there. Generic rights count as the file system maps them, inherit-only
-// entries do not apply, deny entries are not subtracted, no list of entries
-// grants everyone everything, and an unreadable descriptor counts as one
-// that may.
+// entries replaces nothing that is there. Generic rights count as the file
+// system maps them, inherit-only entries do not apply, deny entries are not
+// subtracted, no list of entries grants everyone everything, and an
+// unreadable descriptor counts as one that may.
 Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool content);
 
 // The same for `path` on this machine, along its way as spelled and along

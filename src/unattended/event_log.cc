@@ -92,7 +92,7 @@ std::string reportRun(DWORD status, bool started, const std::string& text, const
     if (!thread.valid()) attempt(run);
     if (thread.valid() && WaitForSingleObject(thread.get(), kWaitMs) != WAIT_OBJECT_0)
         return "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n";
-    const std::string why = withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(run->error)));
+    const std::string why = reasonFor(run->error);
     std::string line;
     if (!run->registered)
         line = "uninstall-unattended: the event log source " + std::string(kEventSource) +

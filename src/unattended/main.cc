@@ -226,7 +226,6 @@ std::string foundPath(const std::string& warning) {
     return warning.substr(start + label.size(), warning.find('\n', start) - start - label.size());
 }
 
-
 int run(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -316,15 +315,15 @@ int run(int argc, char** argv) {
     const DWORD status = child.exitCode();
     std::string ending = "uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n";
     transcript.write(ending);
-    std::string restart;
+    std::string after;
     if (stalledStep.empty() && status == ERROR_SUCCESS_REBOOT_REQUIRED &&
-        !finishesWithin(options.limit(), [&] { restart = completeAtRestart(transcript, directoryOf(program)); }))
+        !finishesWithin(options.limit(), [&] { after = completeAtRestart(transcript, directoryOf(program)); }))
         stalledStep = "scheduling the removal at the restart";
     // Nothing of the product left behind, its own programs included.
     if (stalledStep.empty() && status == ERROR_SUCCESS && !options.keepPrograms &&
         !finishesWithin(options.limit(), [&] {
-            restart = prefixLines(removePrograms(directoryOf(program), false), "uninstall-unattended: ");
-            transcript.write(restart);
+            after = prefixLines(removePrograms(directoryOf(program), false), "uninstall-unattended: ");
+            transcript.write(after);
         }))
         stalledStep = "removing the product's programs";
     if (!stalledStep.empty()) {
@@ -336,9 +335,9 @@ int run(int argc, char** argv) {
     if (status == ERROR_SUCCESS || status == ERROR_SUCCESS_REBOOT_REQUIRED) {
         const std::string entry = prefixLines(removeRegistration(directoryOf(program), false), "uninstall-unattended: ");
         transcript.write(entry);
-        restart += entry;
+        after += entry;
     }
-    return recorded(transcript, status, true, opening, ending + restart, lastDialog);
+    return recorded(transcript, status, true, opening, ending + after, lastDialog);
 }
 
 }  // namespace

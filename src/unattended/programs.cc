@@ -4,15 +4,12 @@
 
 #include "exceptions/exception.h"
 #include "system/found_file.h"
-#include "system/handle.h"
 #include "system/helpers.h"
 
 namespace {
 
 const char* const kPrograms[] = {"uninstall.exe", "dialog_probe.dll"};
 const char kRunner[] = "uninstall-unattended.exe";
-
-std::string reason(DWORD error) { return withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))); }
 
 // The first name in `folder` (with its backslash) that is none of the
 // first `count` of the product's; "" when there is none.
@@ -46,7 +43,7 @@ std::string removePrograms(const std::string& productFolder, bool checkOnly, con
                 program.resetAttributes();
                 error = program.remove();
             }
-            if (error) outcome = " cannot be deleted. " + reason(error);
+            if (error) outcome = " cannot be deleted. " + reasonFor(error);
         } catch (const exceptions::Exception& e) {
             outcome = " is kept: " + withoutLineBreaks(e.getMessage());
         }
@@ -65,15 +62,13 @@ std::string removePrograms(const std::string& productFolder, bool checkOnly, con
     // where it really lies and where nobody could redirect it.
     std::string real = folder;
     if (real.size() > 3) real.pop_back();
-    ScopedHandle opened(CreateFileA(real.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const std::string final = opened.valid() ? Helpers::getFinalPath(opened.get()) : "";
+    const std::string final = Helpers::getFinalPathOf(real);
     if (!final.empty()) real = final;
     const Redirection redirection = calls.mayRedirect(real);
     if (!redirection.path.empty())
         return lines + " is kept: a standard user could redirect its deletion: " + redirection.path + ": " +
                redirection.why + "\n";
     if (const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(real))
-        return lines + " cannot be scheduled for deletion at the restart. " + reason(error) + "\n";
+        return lines + " cannot be scheduled for deletion at the restart. " + reasonFor(error) + "\n";
     return lines + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
 }

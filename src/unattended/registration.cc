@@ -47,7 +47,7 @@ std::string removeRegistration(const std::string& productFolder, bool checkOnly)
         const LONG error = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
         lines += entry + (error == ERROR_SUCCESS ? " is removed\n"
                                                  : " cannot be removed. " +
-                                                       withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))) +
+                                                       reasonFor(error) +
                                                        "\n");
     }
     return lines;

@@ -109,7 +109,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
     const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(path);
     if (error != 0) {
         lines += name + ": " + path + " cannot be scheduled for deletion at the restart. " +
-                 withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))) + kSecondRun + "\n";
+                 reasonFor(error) + kSecondRun + "\n";
         return false;
     }
     lines += name + ": " + path + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";

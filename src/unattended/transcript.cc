@@ -5,6 +5,7 @@
 
 #include "commandline/command_line_converter.h"
 #include "system/decimal.h"
+#include "system/found_file.h"
 #include "system/helpers.h"
 
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd) {
@@ -47,12 +48,9 @@ namespace {
 // "" when it is one.
 std::string notOwnFile(HANDLE log, const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information;
-    FILE_ATTRIBUTE_TAG_INFO tag = {};
     if (GetFileType(log) != FILE_TYPE_DISK) return "it is no file on a disk";
     if (!GetFileInformationByHandle(log, &information)) return "it cannot be checked";
-    if (GetFileInformationByHandleEx(log, FileAttributeTagInfo, &tag, sizeof tag) &&
-        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag))
-        return "it is a link";
+    if (isNameSurrogate(log)) return "it is a link";
     if (information.nNumberOfLinks > 1)
         return "it has " + std::to_string(information.nNumberOfLinks) + " names (hard links)";
     // Windows opens a link as itself; Wine follows it, and where it leads
@@ -106,8 +104,9 @@ void Transcript::log(const std::string& block) {
     turn.Offset = 0xFFFFFFFE;
     turn.OffsetHigh = 0x3FFFFFFF;
     bool locked = false;
-    for (int wait = 0; wait < (turnsWaived ? 1 : 100) && !(locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
-                                                            0, 1, 0, &turn));
+    const int tries = turnsWaived ? 1 : 100;
+    for (int wait = 0; wait < tries && !(locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK |
+                                                              LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &turn));
          ++wait)
         Sleep(50);
     turnsWaived = turnsWaived || !locked;

@@ -19,8 +19,6 @@
 
 namespace {
 
-std::string reason(DWORD error) { return withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))); }
-
 // `text` with its environment variables (%SystemRoot%) expanded, as a
 // reader of the value may expand them; `text` itself where it cannot be.
 std::string expanded(const std::string& text) {
@@ -84,7 +82,7 @@ public:
     DWORD remove(FoundFile& file) override {
         const DWORD error = file.deleteError();
         if (file.name() != TRACER_DLL_NAME) {
-            say(CONFIG_FILE_NAME + (error == 0 ? ": can be deleted" : ": cannot be deleted. " + reason(error)));
+            say(CONFIG_FILE_NAME + (error == 0 ? ": can be deleted" : ": cannot be deleted. " + reasonFor(error)));
             return error;
         }
         // A program that loaded the DLL keeps it from being deleted on
@@ -96,7 +94,7 @@ public:
         }
         if (error != 0)
             say(TRACER_DLL_NAME + (error == ERROR_SHARING_VIOLATION ? ": in use" : ": cannot be deleted") +
-                ": it does not open for deleting. " + reason(error));
+                ": it does not open for deleting. " + reasonFor(error));
         else
             say(TRACER_DLL_NAME + ": in use: a program has it loaded");
         say(describeHolders(TRACER_DLL_NAME, holders));
