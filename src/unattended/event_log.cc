@@ -59,23 +59,6 @@ DWORD WINAPI attempt(void* parameter) {
     return 0;
 }
 
-// The event type and id of a run that ended with `status`; `started` false
-// when the uninstaller could not be started.
-void eventOf(DWORD status, bool started, WORD& type, DWORD& id) {
-    const struct { DWORD status; WORD type; DWORD id; } outcomes[] = {
-        {ERROR_SUCCESS, EVENTLOG_INFORMATION_TYPE, 100},  {ERROR_SUCCESS_REBOOT_REQUIRED, EVENTLOG_WARNING_TYPE, 110},
-        {ERROR_INSTALL_USEREXIT, EVENTLOG_ERROR_TYPE, 200}, {ERROR_UNKNOWN_PRODUCT, EVENTLOG_INFORMATION_TYPE, 120},
-        {ERROR_TIMEOUT, EVENTLOG_ERROR_TYPE, 203},
-    };
-    type = EVENTLOG_ERROR_TYPE;
-    id = started ? 202 : 204;  // failed, whatever the status; could not start
-    for (const auto& outcome : outcomes)
-        if (started && outcome.status == status) {
-            type = outcome.type;
-            id = outcome.id;
-        }
-}
-
 }  // namespace
 
 const EventCalls& platformEventCalls() {
@@ -83,7 +66,10 @@ const EventCalls& platformEventCalls() {
     return calls;
 }
 
-std::string reportRun(DWORD status, bool started, const std::string& text, const EventCalls& calls) {
+std::string reportRun(DWORD status, bool started, const std::string& ending, const std::string& lastDialog,
+                      const std::string& opening, const EventCalls& calls) {
+    const std::string text = "uninstall-unattended: status " + std::to_string(status) + "\n" + ending +
+                             (lastDialog.empty() ? "" : "last dialog:\n" + lastDialog + "\n") + opening;
     // Heap-held and never freed while the attempt may still run: a service
     // that does not answer leaves the thread behind, which exit ends.
     auto* run = new Attempt{&calls, 0, 0, text, false, ERROR_TIMEOUT};

@@ -129,11 +129,7 @@ std::string openingLine(const std::string& program, int argc, char** argv) {
 // changes. `ending` is the run's last lines, `opening` its first.
 int recorded(Transcript& transcript, DWORD status, bool started, const std::string& opening, const std::string& ending,
              const std::string& lastDialog = "") {
-    // The outcome first, where Event Viewer's preview shows it.
-    const std::string lost =
-        reportRun(status, started,
-                  "uninstall-unattended: status " + std::to_string(status) + "\n" + ending +
-                      (lastDialog.empty() ? "" : "last dialog:\n" + lastDialog + "\n") + opening);
+    const std::string lost = reportRun(status, started, ending, lastDialog, opening);
     if (!lost.empty()) {
         writeError(lost);
         transcript.log(lost);

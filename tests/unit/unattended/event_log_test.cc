@@ -35,8 +35,24 @@ TEST(EventLogTest, ALostRecordIsSaidInOneLine) {
     };
     for (const auto& c : cases) {
         const DWORD started = GetTickCount();
-        EXPECT_EQ(c.line, reportRun(ERROR_SUCCESS, true, "removed", c.calls));
+        EXPECT_EQ(c.line, reportRun(ERROR_SUCCESS, true, "removed\n", "", "", c.calls));
         EXPECT_LT(GetTickCount() - started, 10000u);
+    }
+}
+
+// The outcome first, where Event Viewer's preview shows it, then the last
+// lines, the last dialog where there was one, and the first line.
+std::string reported;
+DWORD kept(WORD, DWORD, const std::string& text) {
+    reported = text;
+    return 0;
+}
+
+TEST(EventLogTest, TheRecordReadsFromTheOutcomeToTheRunsFirstLine) {
+    for (const char* dialog : {"Reboot.", ""}) {
+        reportRun(3010, true, "exited\n", dialog, "started\n", {registered, kept});
+        EXPECT_EQ(std::string("uninstall-unattended: status 3010\nexited\n") + (*dialog ? "last dialog:\nReboot.\n" : "") +
+                      "started\n", reported);
     }
 }
 
