@@ -22,9 +22,10 @@
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
+#include "unattended/holders.h"
 
 #include <sddl.h>  // after windows.h
-#include <tlhelp32.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -468,17 +469,8 @@ private:
         const std::string program = besideThisProgram("prompt_and_wait.exe");
         holders.push_back(std::make_unique<ChildProcess>(program, "\"" + program + "\" " + shortPath + " load", places["{work}"]));
         places["{holder}"] = std::to_string(holders.back()->id());
-        for (int i = 0; i < 500 && !hasModule(holders.back()->id(), "ws2_32.dll"); ++i) Sleep(20);
-    }
-
-    static bool hasModule(DWORD id, const std::string& name) {
-        ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id));
-        MODULEENTRY32 module = {};
-        module.dwSize = sizeof module;
-        for (BOOL more = snapshot.valid() && Module32First(snapshot.get(), &module); more;
-             more = Module32Next(snapshot.get(), &module))
-            if (Helpers::isSamePath(module.szModule, name)) return true;
-        return false;
+        for (const DWORD started = GetTickCount(); findHolders(path).empty() && GetTickCount() - started < kSlowest;)
+            Sleep(20);
     }
 };
 
@@ -494,28 +486,21 @@ ULONGLONG fileIndex(const std::string& path) {
 // The files pending deletion or renaming at the restart, each name on a line
 // of its own, as the registry keeps them (\\??\\PATH, then the new name).
 std::string pendingDeletions() {
-    HKEY key = nullptr;
-    std::string names;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
-                      &key) != ERROR_SUCCESS)
-        return "(no Session Manager key)";
-    DWORD size = 0;
-    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-        names.resize(size);
-        RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&names[0]), &size);
-        names.resize(names.find_last_not_of('\0') + 1);
-        std::replace(names.begin(), names.end(), '\0', '\n');
-        if (!names.empty()) names += "\n";
-    }
-    RegCloseKey(key);
-    return names;
+    std::string names(1 << 16, '\0');
+    DWORD size = DWORD(names.size());
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                     "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, &names[0], &size) != ERROR_SUCCESS)
+        return "";
+    names.resize(names.find_last_not_of('\0') + 1);
+    std::replace(names.begin(), names.end(), '\0', '\n');
+    return names.empty() ? "" : names + "\n";
 }
 
 // The prefix's restart, which carries out the pending deletions.
 void restartWine() {
     const std::string wineboot = Helpers::getSystemDirectory() + "wineboot.exe";
     ChildProcess boot(wineboot, "wineboot.exe -r", Helpers::getSystemDirectory());
-    WaitForSingleObject(boot.handle(), 60000);
+    WaitForSingleObject(boot.handle(), kSlowest);
 }
 
 // A dialog as uninstall-unattended.exe logs it.
@@ -556,14 +541,7 @@ std::string whyNotHere(const Scenario& scenario) {
 // Said once, at the start: outside Wine the programs ask for elevation,
 // which a test cannot give them.
 const bool kElevationSaid = [] {
-    HANDLE token = nullptr;
-    TOKEN_ELEVATION elevation = {};
-    DWORD size = 0;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
-        CloseHandle(token);
-    }
-    if (!elevation.TokenIsElevated)
+    if (!IsUserAnAdmin())
         std::fputs("e2e_tests: not elevated; the programs ask for administrator rights: run these tests from an "
                    "elevated prompt\n", stderr);
     return true;
@@ -675,7 +653,7 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
                                                               : d.buttons == "OK" ? IDOK : IDNO;
             shown += logged({d.caption, d.icon, d.buttons, d.defaultButton, d.text, answer});
             return answer;
-        }, 30000, besideThisProgram("dialog_probe.dll")));
+        }, kSlowest, besideThisProgram("dialog_probe.dll")));
         exitCode = child.exitCode();
     }
     EXPECT_EQ(expected, shown);
