@@ -84,67 +84,15 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
     }
 }
 
-// Where the system cannot say where an open file lies (a volume mounted
-// without a letter, a RAM disk), the file lies in the folder it was opened
-// in; one that cannot be opened, or opened as a file, is still refused.
+// What the system answers of an open file: no final path, as some volumes
+// (mounted without a letter, RAM disks); a drive that `subst` made, where
+// Windows names the folder it stands for (Wine the drive itself); and a
+// reparse tag that Wine cannot make (none: the file's own).
 DWORD WINAPI noFinalPath(HANDLE, LPSTR, DWORD, DWORD) {
     SetLastError(ERROR_INVALID_FUNCTION);
     return 0;
 }
 
-// A file that is a reparse point, with the tag the next query gives.
-ULONG reparseTag = 0;
-BOOL WINAPI tagged(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID information, DWORD) {
-    *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {FILE_ATTRIBUTE_REPARSE_POINT, reparseTag};
-    return TRUE;
-}
-
-// Only a reparse point that stands for another name leads elsewhere: a
-// link is refused, a file that Windows compressed or deduplicated is not.
-TEST(FoundFileTest, OnlyANameSurrogateIsALink) {
-    ScratchDirectory scratch;
-    const std::string path = scratch.write("ws2_32.dll", "MZ");
-    const struct { ULONG tag; bool refused; } cases[] = {
-        {IO_REPARSE_TAG_SYMLINK, true}, {IO_REPARSE_TAG_MOUNT_POINT, true},
-        {0x80000017L /* WOF: compact /exe */, false}, {IO_REPARSE_TAG_DEDUP, false}, {0x9000001AL /* cloud */, false},
-    };
-    for (const auto& c : cases) {
-        reparseTag = c.tag;
-        bool refused = false;
-        try {
-            FoundFile file(path, GetFinalPathNameByHandleA, tagged);
-        } catch (const exceptions::Exception& e) {
-            refused = e.getMessage().find(" is a link to ") != std::string::npos;
-        }
-        EXPECT_EQ(c.refused, refused) << std::hex << c.tag;
-    }
-}
-
-TEST(FoundFileTest, TheHandleDecidesWhereTheFinalPathCannotBeHad) {
-    ScratchDirectory scratch;
-    const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
-    const struct { std::string path; FoundFile::FinalPathQuery query; std::string error; } cases[] = {
-        {scratch.write("plain.txt", "x"), noFinalPath, ""},
-        {scratch.path("missing.txt"), noFinalPath,
-         scratch.path("missing.txt") + " cannot be checked for links." + refused + "System error message: " +
-             systemText(ERROR_FILE_NOT_FOUND)},
-        {scratch.makeDirectory("folder.txt").substr(0, scratch.path("folder.txt").size()), GetFinalPathNameByHandleA,
-         scratch.path("folder.txt") + " cannot be checked for links." + refused + "System error message: " +
-             systemText(ERROR_ACCESS_DENIED)},
-    };
-    for (const auto& c : cases) {
-        std::string error;
-        try {
-            FoundFile file(c.path, c.query);
-        } catch (const exceptions::Exception& e) {
-            error = e.getMessage();
-        }
-        EXPECT_EQ(c.error, error) << c.path;
-    }
-}
-
-// What Windows answers for an open file on a drive that `subst` made: the
-// folder the drive stands for (Wine answers the drive itself).
 DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
     char real[MAX_PATH] = "";
     std::string path(real, GetFinalPathNameByHandleA(file, real, MAX_PATH, flags));
@@ -154,12 +102,50 @@ DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
     return DWORD(path.size());
 }
 
-// A drive's root has no name for its final path to keep: a file there is
-// no link, whatever folder the drive stands for.
-TEST(FoundFileTest, AFileAtTheRootOfASubstitutedDriveIsNoLink) {
-    if (!runsUnderWine()) GTEST_SKIP() << "needs the Wine runner's drive V:";
-    writeFile("V:\\root.txt", "x");
-    EXPECT_NO_THROW(FoundFile("V:\\root.txt", substituted));
+ULONG reparseTag = 0;
+BOOL WINAPI tagged(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size) {
+    if (!reparseTag) return GetFileInformationByHandleEx(file, kind, information, size);
+    *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {FILE_ATTRIBUTE_REPARSE_POINT, reparseTag};
+    return TRUE;
+}
+
+// The check decides by the handle: where the system cannot tell a final
+// path, the file lies in the folder it was opened in; a drive's root has no
+// name for its final path to keep; only a reparse point that stands for
+// another name is a link (a file that Windows compressed, deduplicated or
+// holds for a cloud is a file); what cannot be opened, or not as a file, is
+// refused.
+TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
+    ScratchDirectory scratch;
+    const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
+    const std::string file = scratch.write("ws2_32.dll", "MZ"), linked = file + " is a link to " +
+                                                                         Helpers::getFinalPathOf(file) + "." + refused;
+    if (runsUnderWine()) writeFile("V:\\root.txt", "x");  // the Wine runner's drive for C:\vroot
+    const struct { std::string path; FoundFile::FinalPathQuery query; ULONG tag; std::string error; } cases[] = {
+        {scratch.write("plain.txt", "x"), noFinalPath, 0, ""},
+        {runsUnderWine() ? "V:\\root.txt" : file, substituted, 0, ""},
+        {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_SYMLINK, linked},
+        {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_MOUNT_POINT, linked},
+        {file, GetFinalPathNameByHandleA, 0x80000017L /* WOF: compact /exe */, ""},
+        {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_DEDUP, ""},
+        {file, GetFinalPathNameByHandleA, 0x9000001AL /* cloud */, ""},
+        {scratch.path("missing.txt"), noFinalPath, 0,
+         scratch.path("missing.txt") + " cannot be checked for links." + refused + "System error message: " +
+             systemText(ERROR_FILE_NOT_FOUND)},
+        {scratch.makeDirectory("folder.txt").substr(0, scratch.path("folder.txt").size()), GetFinalPathNameByHandleA, 0,
+         scratch.path("folder.txt") + " cannot be checked for links." + refused + "System error message: " +
+             systemText(ERROR_ACCESS_DENIED)},
+    };
+    for (const auto& c : cases) {
+        reparseTag = c.tag;
+        std::string error;
+        try {
+            FoundFile found(c.path, c.query, tagged);
+        } catch (const exceptions::Exception& e) {
+            error = e.getMessage();
+        }
+        EXPECT_EQ(c.error, error) << c.path << " " << std::hex << c.tag;
+    }
     DeleteFileA("V:\\root.txt");
 }
 
