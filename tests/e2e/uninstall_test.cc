@@ -57,6 +57,8 @@ struct File {
 // `after`: what the runner says after its answer.
 struct Dialog { std::string caption, icon, buttons, defaultButton, text; int answer; std::string after = ""; };
 
+class Stage;
+
 struct Scenario {
     const char* name;
     // The program's directory is made under the scenario's root; the command
@@ -68,9 +70,22 @@ struct Scenario {
     std::vector<Dialog> dialogs;
     DWORD exitCode;
     // What the runner prints after the uninstaller's exit, or, where it
-    // starts none, how its output begins.
-    std::string output = "";
+    // starts none, how its output begins; what it prints before the first
+    // dialog; what the dry run must say.
+    std::string output = "", first = "", foreseen = "";
+    // What a row stages beyond its files, and checks beyond them at its end.
+    void (*prepare)(Stage&) = nullptr;
+    void (*check)(Stage&) = nullptr;
 };
+
+// The hooks of rows that stage or check more than files, below.
+void registerProduct(Stage&);
+void onlyTheProductsEntryIsGone(Stage&);
+void tooLargeToLoad(Stage&);
+void keptWhole(Stage&);
+void withoutKeepingPrograms(Stage&);
+void goneAtTheRestart(Stage&);
+void openToEveryone(Stage&);
 
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 
@@ -141,6 +156,20 @@ File configNamingNoLibrary(After after) { return {"{app}", "vantrelconfig.txt", 
 // Both files, to be left as they are.
 const std::vector<File> kUntouched = {config("{app}", 0, After::Unchanged), dll(After::Unchanged)};
 
+// The Apps & Features entries that a row registers, as the runner names them.
+const std::string kEntry =
+    "the Apps & Features entry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel (";
+const std::string kOthersEntry = kEntry + "64-bit registry view) names {work}, not this product's folder, and is kept\n";
+// Who may do what in a folder opened to everyone.
+const std::string kEveryone = "Everyone may delete it from {app-}, and Everyone may add to {app-}";
+// The product's programs gone after a 0, or going as `verb` says.
+std::string programsGone(const std::string& prefix, const std::string& verb) {
+    return prefix + "uninstall.exe: {app}uninstall.exe " + verb + " deleted\n" + prefix + "dialog_probe.dll: "
+           "{app}dialog_probe.dll " + verb + " deleted\n" + prefix + "uninstall-unattended.exe: "
+           "{app}uninstall-unattended.exe " + verb + " scheduled for deletion at the next restart\n" + prefix +
+           "the folder {app} " + verb + " scheduled for deletion at the next restart\n";
+}
+
 const Scenario scenarios[] = {
     {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}", false,
      {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
@@ -182,6 +211,13 @@ const Scenario scenarios[] = {
      {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\n \n", 0, Hold::None, After::Unchanged}, kDllInUse},
      {kYes, error("An error occured when parsing the config file. \nError message: A value without a key was "
                    "detected, value: \n" + kReboot + kNotSwitchedOff)}, 1603},
+    // Too large to load (4 GiB and more), even where the runner reads it to
+    // answer the system-folder warning: a failure that keeps it.
+    {"UnattendedFailsOnAConfigurationTooLargeToLoadAndKeepsIt", "app", "--allow-system-folder", "{work}", true,
+     {{"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
+     {kYes, warning("{system}", IDYES), error("Couldn't find one of the required files. \nError message: Could not load "
+                                              "the file: {app}vantrelconfig.txt.")},
+     1603, "", "", "", tooLargeToLoad, keptWhole},
     {"UnattendedLockedConfigurationIsReportedAfterTheDllIsGone", "app", "", "{work}", true,
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
      {kYes, information("Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
@@ -251,6 +287,33 @@ const Scenario scenarios[] = {
      {kYes, warning("{system}", IDNO, kWindowsOwnRefused), kCanceled}, 1602},
     // Started from a third folder: the dry run, too, searches as the
     // uninstaller does from its own.
+    // The product's Apps & Features entry goes with it, in whichever view an
+    // installer wrote it; another folder's stays; the dry run says which.
+    {"UnattendedRemovesTheAppsAndFeaturesEntryOfThisProductOnly", "app", "", "{work}", true, {config(), dll()},
+     {kYes, kSuccess}, 0, "uninstall-unattended: " + kEntry + "32-bit registry view) is removed\nuninstall-unattended: " +
+     kOthersEntry, "", "what-if: " + kEntry + "32-bit registry view) would be removed\nwhat-if: " + kOthersEntry,
+     registerProduct, onlyTheProductsEntryIsGone},
+    // After a 0 nothing of the product is left: its programs at once, the
+    // runner and the folder at the restart.
+    {"UnattendedLeavesNothingOfTheProductAfterTheRestart", "app", "", "{work}", true,
+     {config(), dll(), {"{app}", "uninstall.exe", std::nullopt, 0, Hold::None, After::Deleted},
+      {"{app}", "dialog_probe.dll", std::nullopt, 0, Hold::None, After::Deleted}},
+     {kYes, kSuccess}, 0, programsGone("uninstall-unattended: ", "is"), "", programsGone("what-if: ", "would be"),
+     withoutKeepingPrograms, goneAtTheRestart},
+    // A folder that everyone may change: said with who may do what, no icons
+    // named, and after a 3010 the removal left to a second run, since a user
+    // could put a link in its place before the restart (which
+    // tests/tools/swap_test.sh makes).
+    {"UnattendedSaysAFolderEveryoneMayChangeAndLeavesItToASecondRun", "app", "", "{work}", true,
+     {config("{app}", 0, After::RewrittenInPlace), kDllInUse},
+     {{"Uninstall", "", "Yes No", "Yes", kConfirm, IDYES}, {"Uninstall Information", "", "OK", "OK", kReboot, IDOK}}, 3010,
+     "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
+     "program has it loaded\nuninstall-unattended: ws2_32.dll: {app}ws2_32.dll is not scheduled for deletion at the "
+     "restart: a standard user could redirect the deletion: {app}ws2_32.dll: " + kEveryone + "; run the uninstaller "
+     "again after the restart\nuninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n",
+     "uninstall-unattended: a standard user could have replaced or redirected these files: {app}uninstall.exe: " +
+     kEveryone + "; install the product where only administrators can write. dialog_probe.dll is not loaded, so the "
+     "icons are not named\n", "", openToEveryone},
     {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGivenFromAThirdFolder", "app",
      "--allow-system-folder {work}uninstall.exe", "{windows}", true,
      {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},
@@ -262,6 +325,11 @@ const Scenario scenarios[] = {
      "program has it loaded\nuninstall-unattended: ws2_32.dll: {system}ws2_32.dll is not scheduled for deletion at "
      "the restart: it lies in a Windows system folder; run the uninstaller again after the restart\n"
      "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n"},
+    // Switches that deployment templates pass out of habit change nothing,
+    // and the first line says so; anything else is still refused.
+    {"UnattendedTakesSwitchesPassedOutOfHabitAsNoOps", "app", "/S /NoRestart", "{work}", true, {config(), dll()},
+     {kYes, kSuccess}, 0, "", "uninstall-unattended: /S /NoRestart: nothing to do, this program never shows anything "
+     "and never restarts\n"},
     {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedRefusesATimeoutThatIsNoNumber", "app", "--timeout 5x", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedTakesNoOptionForTheLogsName", "app", "--log --allow-system-folder", "{work}", true, kUntouched, {},
@@ -336,6 +404,7 @@ public:
         // The program's folder is a new one, or one of those above.
         const bool named = scenario.appDirectory[0] == '{';
         places["{app}"] = named ? places[scenario.appDirectory] : scratch.makeDirectory(scenario.appDirectory);
+        places["{app-}"] = places["{app}"].substr(0, places["{app}"].size() - 1);
         places["{exe}"] = places["{app}"] + "uninstall.exe";
         places["{exe/}"] = places["{exe}"];
         std::replace(places["{exe/}"].begin(), places["{exe/}"].end(), '\\', '/');
@@ -505,8 +574,8 @@ void restartWine() {
 
 // A dialog as uninstall-unattended.exe logs it.
 std::string logged(const Dialog& d) {
-    return "--- dialog \"" + d.caption + "\", icon: " + d.icon + ", buttons: " + d.buttons + ", default " +
-           d.defaultButton + "\n" + d.text + "\n--- answered: " + buttonName(d.answer) + "\n\n" + d.after;
+    return "--- dialog \"" + d.caption + "\"" + (d.icon.empty() ? "" : ", icon: " + d.icon) + ", buttons: " + d.buttons +
+           ", default " + d.defaultButton + "\n" + d.text + "\n--- answered: " + buttonName(d.answer) + "\n\n" + d.after;
 }
 
 // A log's text with each line's "YYYY-MM-DD HH:MM:SS " and CR taken off;
@@ -530,8 +599,10 @@ std::string whyNotHere(const Scenario& scenario) {
     for (const Dialog& dialog : scenario.dialogs) used += dialog.text + dialog.after;
     for (const char* mark : {"{link", "{through-link}", "names none"})
         if (used.find(mark) != std::string::npos) return std::string("needs Wine: it uses ") + mark;
-    if (scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED) return "needs Wine: its restart is wineboot -r";
-    if ((written.find("{system}") != std::string::npos || written.find("{windows}") != std::string::npos) &&
+    if (scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED || scenario.check == goneAtTheRestart)
+        return "needs Wine: its restart is wineboot -r";
+    if ((written.find("{system}") != std::string::npos || written.find("{windows}") != std::string::npos ||
+         scenario.prepare == registerProduct) &&
         !mayChangeWindows())
         return "writes to Windows' own folders: runs outside Wine only with VANTREL_DISPOSABLE_MACHINE=1, on a "
                "machine that may be lost";
@@ -546,6 +617,63 @@ const bool kElevationSaid = [] {
                    "elevated prompt\n", stderr);
     return true;
 }();
+
+// The product's Apps & Features entry, where a 32-bit installer writes it,
+// naming its folder; and in the 64-bit view one naming another folder.
+const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
+void registerProduct(Stage& stage) {
+    for (const auto& entry : {std::make_pair(KEY_WOW64_32KEY, stage.expand("{app}")),
+                              std::make_pair(KEY_WOW64_64KEY, stage.expand("{work}"))}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, nullptr, 0, KEY_SET_VALUE | entry.first,
+                                                 nullptr, &key, nullptr));
+        RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.second.c_str()),
+                       DWORD(entry.second.size() + 1));
+        RegCloseKey(key);
+    }
+}
+
+// The product's entry gone; the other one still there, and then removed.
+void onlyTheProductsEntryIsGone(Stage&) {
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY, 0));
+}
+
+// A configuration of 4 GiB and more, sparse: NUL bytes that take no disk.
+const LONGLONG kTooLarge = (4ll << 30) + 10;
+void tooLargeToLoad(Stage& stage) {
+    const std::string path = stage.expand("{app}vantrelconfig.txt");
+    writeFile(path, "TRACE_ENABLED 1\nSYSTEM_DLL ");
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size;
+    size.QuadPart = kTooLarge;
+    ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+}
+
+void keptWhole(Stage& stage) {
+    WIN32_FILE_ATTRIBUTE_DATA kept = {};
+    GetFileAttributesExA(stage.expand("{app}vantrelconfig.txt").c_str(), GetFileExInfoStandard, &kept);
+    EXPECT_EQ(kTooLarge, (LONGLONG(kept.nFileSizeHigh) << 32) | kept.nFileSizeLow);
+}
+
+void withoutKeepingPrograms(Stage& stage) { stage.keepPrograms = false; }
+
+// What the runner scheduled, the runner and the folder, gone at the restart.
+void goneAtTheRestart(Stage& stage) {
+    restartWine();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(stage.expand("{app}").c_str())) << "still there";
+    EXPECT_EQ("", pendingDeletions());
+}
+
+// Lets everyone change the program's folder, as a folder made at a drive's
+// root does (Wine then lets others write it).
+void openToEveryone(Stage& stage) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
+    SetFileSecurityA(stage.expand("{app-}").c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+}
 
 // A real run's one record, under Wine, where its trace shows it, of the
 // type and id of its outcome; usage and help, and a log that cannot be
@@ -573,8 +701,9 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         const std::string path = stage.put(file);
         before.push_back({readFile(path), GetFileAttributesA(path.c_str()), fileIndex(path)});
     }
+    if (scenario.prepare) scenario.prepare(stage);
     const std::set<std::string> staged = stage.names();
-    std::string expected, shown;
+    std::string expected = stage.expand(scenario.first), shown;
     for (const Dialog& d : scenario.dialogs)
         expected += stage.expand(logged(d));
     // Every file as staged, or as the scenario leaves it, and no other name
@@ -622,6 +751,7 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
                 EXPECT_NE(std::string::npos, foreseen.find("what-if: " + program + " would exit with " +
                                                            std::to_string(scenario.exitCode) + ": ")) << foreseen;
             }
+            EXPECT_NE(std::string::npos, foreseen.find(stage.expand(scenario.foreseen))) << foreseen;
             expectFiles(false);
             EXPECT_TRUE(stage.records.empty()) << "the dry run wrote an event log record";
             records = opening + "--what-if " + arguments + "\n" + foreseen;
@@ -689,151 +819,7 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path << " is still there";
         EXPECT_EQ("", pendingDeletions());
     }
-}
-
-// A configuration file too large to load (4 GiB and more) ends in a
-// failure that keeps it, and the dry run foretells it, even where the
-// runner reads it to answer the system-folder warning.
-TEST(UnattendedTest, AConfigurationTooLargeToLoadIsAFailureThatKeepsIt) {
-    if (!mayChangeWindows()) GTEST_SKIP() << "holds the system folder's ws2_32.dll, Windows' own";
-    const Scenario scenario = {"", "app", "--allow-system-folder", "{work}", true, {}, {}, 0};
-    Stage stage(scenario);
-    stage.put({"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged});
-    const std::string path = stage.expand("{app}vantrelconfig.txt");
-    writeFile(path, "TRACE_ENABLED 1\nSYSTEM_DLL ");
-    LARGE_INTEGER size;
-    size.QuadPart = (4ll << 30) + 10;  // sparse: NUL bytes that take no disk
-    {
-        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
-    }
-    DWORD status = 0, ran = 0;
-    const std::string foreseen = stage.runUnattended("--what-if ", scenario, status, ran);
-    EXPECT_EQ(ERROR_INSTALL_FAILURE, status) << foreseen;
-    const std::string shown = stage.runUnattended("", scenario, status, ran);
-    EXPECT_EQ(ERROR_INSTALL_FAILURE, status) << shown;
-    EXPECT_NE(std::string::npos, shown.find("exited with 1603\n")) << shown;
-    WIN32_FILE_ATTRIBUTE_DATA kept = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &kept);
-    EXPECT_EQ(DWORD(size.QuadPart), kept.nFileSizeLow);
-    EXPECT_EQ(DWORD(size.QuadPart >> 32), kept.nFileSizeHigh);
-}
-
-// Switches that deployment templates pass out of habit change nothing, and
-// the first line says so; anything else is still refused.
-TEST(UnattendedTest, SwitchesPassedOutOfHabitAreNoOps) {
-    const Scenario scenario = {"", "app", "/S /NoRestart", "{work}", true, {}, {}, 0};
-    Stage stage(scenario);
-    stage.put(config());
-    stage.put(dll());
-    DWORD status = 0, ran = 0;
-    const std::string shown = stage.runUnattended("", scenario, status, ran);
-    EXPECT_EQ(ERROR_SUCCESS, status) << shown;
-    EXPECT_EQ(0u, shown.find("uninstall-unattended: /S /NoRestart: nothing to do, this program never shows anything "
-                             "and never restarts\n")) << shown;
-}
-
-// Writes the product's Apps & Features entry in one registry view, naming
-// `folder` as where it is installed.
-void registerProduct(REGSAM view, const std::string& folder) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel",
-                                             0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr));
-    RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()), DWORD(folder.size() + 1));
-    RegCloseKey(key);
-}
-
-// The entry goes with the product, in whichever view an installer wrote
-// it; one that names another folder stays; the dry run says which.
-TEST(UnattendedTest, TheAppsAndFeaturesEntryGoesWithThisProductOnly) {
-    if (!mayChangeWindows()) GTEST_SKIP() << "writes Windows' own Apps & Features list";
-    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
-    Stage stage(scenario);
-    stage.put(config());
-    stage.put(dll());
-    registerProduct(KEY_WOW64_32KEY, stage.expand("{app}"));
-    registerProduct(KEY_WOW64_64KEY, stage.expand("{work}"));
-    const std::string entry = "the Apps & Features entry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel (";
-    const std::string kept = entry + "64-bit registry view) names " + stage.expand("{work}") +
-                             ", not this product's folder, and is kept\n";
-    DWORD status = 0, ran = 0;
-    const std::string foreseen = stage.runUnattended("--what-if ", scenario, status, ran);
-    EXPECT_NE(std::string::npos, foreseen.find("what-if: " + entry + "32-bit registry view) would be removed\n")) << foreseen;
-    EXPECT_NE(std::string::npos, foreseen.find("what-if: " + kept)) << foreseen;
-    const std::string shown = stage.runUnattended("", scenario, status, ran);
-    EXPECT_EQ(ERROR_SUCCESS, status) << shown;
-    EXPECT_NE(std::string::npos, shown.find("uninstall-unattended: " + entry + "32-bit registry view) is removed\n")) << shown;
-    EXPECT_NE(std::string::npos, shown.find("uninstall-unattended: " + kept)) << shown;
-    HKEY key = nullptr;
-    const char* path = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_32KEY, &key));
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_64KEY, &key));
-    RegCloseKey(key);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY, 0);
-}
-
-// After a 0 nothing of the product is left: its programs at once, the
-// runner and the folder at the restart; the dry run says so first.
-TEST(UnattendedTest, NothingOfTheProductIsLeftAfterTheRestart) {
-    if (!runsUnderWine()) GTEST_SKIP() << "needs Wine: its restart is wineboot -r";
-    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
-    Stage stage(scenario);
-    stage.keepPrograms = false;
-    stage.put(config());
-    stage.put(dll());
-    const std::string app = stage.expand("{app}");
-    const std::string lines = "uninstall.exe: " + app + "uninstall.exe is deleted\ndialog_probe.dll: " + app +
-                              "dialog_probe.dll is deleted\nuninstall-unattended.exe: " + app +
-                              "uninstall-unattended.exe is scheduled for deletion at the next restart\nthe folder " + app +
-                              " is scheduled for deletion at the next restart\n";
-    DWORD status = 0, ran = 0;
-    std::string foreseen = stage.runUnattended("--what-if ", scenario, status, ran);
-    std::string said = std::regex_replace(lines, std::regex(" is (deleted|scheduled)"), " would be $1");
-    said = std::regex_replace(said, std::regex("(.+)\n"), "what-if: $1\n");
-    EXPECT_NE(std::string::npos, foreseen.find(said)) << foreseen;
-    const std::string shown = stage.runUnattended("", scenario, status, ran);
-    EXPECT_EQ(ERROR_SUCCESS, status) << shown;
-    EXPECT_NE(std::string::npos, shown.find(std::regex_replace(lines, std::regex("(.+)\n"), "uninstall-unattended: $1\n")))
-        << shown;
-    EXPECT_EQ(std::set<std::string>{"uninstall-unattended.exe"}, stage.names());
-    restartWine();
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(app.c_str())) << app << " is still there";
-    EXPECT_EQ("", pendingDeletions());
-}
-
-// Lets everyone change the folder, as a folder made at a drive's root does
-// (Wine then lets others write it).
-void openToEveryone(const std::string& folder) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
-    SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, descriptor);
-    LocalFree(descriptor);
-}
-
-// A product folder that everyone may change: the runner says so and names
-// no icons, and after a 3010 leaves the removal to a second run, since a
-// user could put a link in the folder's place before the restart (which
-// tests/tools/swap_test.sh then makes).
-TEST(UnattendedTest, AFolderEveryoneMayChangeIsSaidAndLeftToASecondRun) {
-    const Scenario scenario = {"", "app", "", "{work}", true, {}, {}, 0};
-    Stage stage(scenario);
-    stage.put(config("{app}", 0, After::RewrittenInPlace));
-    stage.put(kDllInUse);
-    std::string app = stage.expand("{app}");
-    app.pop_back();
-    openToEveryone(app);
-    DWORD status = 0, ran = 0;
-    const std::string shown = stage.runUnattended("", scenario, status, ran);
-    EXPECT_EQ(ERROR_SUCCESS_REBOOT_REQUIRED, status) << shown;
-    // What, who and which right, for the administrator to mend.
-    const std::string others = "Everyone may delete it from " + app + ", and Everyone may add to " + app;
-    EXPECT_EQ(0u, shown.find("uninstall-unattended: a standard user could have replaced or redirected these files: " +
-                             app + "\\uninstall.exe: " + others + "; install")) << shown;
-    EXPECT_NE(std::string::npos, shown.find("--- dialog \"Uninstall\", buttons: Yes No, default Yes\n")) << shown;
-    EXPECT_NE(std::string::npos, shown.find("ws2_32.dll: " + app + "\\ws2_32.dll is not scheduled for deletion at the "
-                                            "restart: a standard user could redirect the deletion: " + app +
-                                            "\\ws2_32.dll: " + others)) << shown;
-    EXPECT_EQ("", pendingDeletions());
+    if (scenario.check) scenario.check(stage);
 }
 
 // Whatever a program does at its dialog, the driver ends it within its
