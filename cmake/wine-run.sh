@@ -30,13 +30,11 @@ mkdir -p "$prefix"
     # A folder link to the system folder as this kind's programs reach it,
     # as a junction would be on Windows.
     [ -L "$prefix/drive_c/system32-link" ] || ln -s "windows/$system" "$prefix/drive_c/system32-link"
-    # Product files that are symbolic links into another folder, as Windows
+    # A product file that is a symbolic link into another folder, as Windows
     # programs under Wine cannot make one.
-    mkdir -p "$prefix/drive_c/linked" "$prefix/drive_c/linked-dll" "$prefix/drive_c/linked-data"
+    mkdir -p "$prefix/drive_c/linked" "$prefix/drive_c/linked-data"
     [ -L "$prefix/drive_c/linked/vantrelconfig.txt" ] ||
         ln -sf ../linked-data/vantrelconfig.txt "$prefix/drive_c/linked/vantrelconfig.txt"
-    [ -L "$prefix/drive_c/linked-dll/ws2_32.dll" ] ||
-        ln -sf ../linked-data/ws2_32.dll "$prefix/drive_c/linked-dll/ws2_32.dll"
     # A configuration linked to another file of its folder, and a product
     # folder reached through a folder link on the way.
     mkdir -p "$prefix/drive_c/linked-here" "$prefix/drive_c/via-real/app"

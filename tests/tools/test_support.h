@@ -24,6 +24,23 @@ inline std::string systemText(DWORD code) {
     return result;
 }
 
+// The same after "System error message: ", as one line.
+inline std::string systemReason(DWORD code) {
+    const std::string text = systemText(code);
+    return "System error message: " + text.substr(0, text.find_last_not_of("\r\n") + 1);
+}
+
+// What a final-path query of a handle answers next, in the shape of
+// GetFinalPathNameByHandleA: "" makes it fail as some volumes do (mounted
+// without a letter, RAM disks).
+inline std::string finalAnswer;
+inline DWORD WINAPI answerFinalPath(HANDLE, LPSTR buffer, DWORD size, DWORD) {
+    if (finalAnswer.empty()) SetLastError(ERROR_INVALID_FUNCTION);
+    if (finalAnswer.empty() || size <= finalAnswer.size()) return finalAnswer.empty() ? 0 : DWORD(finalAnswer.size() + 1);
+    memcpy(buffer, finalAnswer.c_str(), finalAnswer.size() + 1);
+    return static_cast<DWORD>(finalAnswer.size());
+}
+
 // Whether this runs under Wine, which the Wine runner prepares (links,
 // its drive Z:) and which some tests need.
 inline bool runsUnderWine() {

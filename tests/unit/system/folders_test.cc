@@ -15,10 +15,6 @@ UINT WINAPI longQuery(LPSTR buffer, UINT size) {
     return static_cast<UINT>(directory.size());
 }
 
-TEST(DirectoryTest, LongAnswerIsAskedForAgain) {
-    EXPECT_EQ("C:\\" + std::string(3000, 'd') + "\\", Helpers::getDirectory(longQuery));
-}
-
 TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     const std::string system = Helpers::getSystemDirectory();  // C:\windows\system32\ under Wine
     // Where it lies on disk: for a 32-bit program on 64-bit Windows, SysWOW64.
@@ -55,16 +51,11 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     SetCurrentDirectoryA(current);
 }
 
-// What the final-path query answers next; "" makes it fail.
-std::string finalAnswer;
-
-DWORD WINAPI answerFinalPath(HANDLE, LPSTR buffer, DWORD size, DWORD) {
-    if (finalAnswer.empty() || size <= finalAnswer.size()) return finalAnswer.empty() ? 0 : DWORD(finalAnswer.size() + 1);
-    memcpy(buffer, finalAnswer.c_str(), finalAnswer.size() + 1);
-    return static_cast<DWORD>(finalAnswer.size());
-}
-
-TEST(FinalPathTest, IsSpelledAsAPathIsGivenAndAShareAsServerAndShare) {
+// A directory or a final path longer than the first buffer is asked for
+// again; a final path is spelled as a path is given, a share as
+// \\server\share.
+TEST(QueryTest, ALongAnswerIsAskedForAgainAndAFinalPathSpelledAsAPath) {
+    EXPECT_EQ("C:\\" + std::string(3000, 'd') + "\\", Helpers::getDirectory(longQuery));
     const struct { std::string answer, path; } cases[] = {
         {"\\\\?\\C:\\app\\ws2_32.dll", "C:\\app\\ws2_32.dll"},
         {"\\\\?\\UNC\\server\\share\\app\\ws2_32.dll", "\\\\server\\share\\app\\ws2_32.dll"},

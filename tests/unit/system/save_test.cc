@@ -84,15 +84,9 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
     }
 }
 
-// What the system answers of an open file: no final path, as some volumes
-// (mounted without a letter, RAM disks); a drive that `subst` made, where
-// Windows names the folder it stands for (Wine the drive itself); and a
-// reparse tag that Wine cannot make (none: the file's own).
-DWORD WINAPI noFinalPath(HANDLE, LPSTR, DWORD, DWORD) {
-    SetLastError(ERROR_INVALID_FUNCTION);
-    return 0;
-}
-
+// What the system answers of an open file on a drive that `subst` made,
+// where Windows names the folder it stands for (Wine the drive itself); and
+// a reparse tag that Wine cannot make (none: the file's own).
 DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
     char real[MAX_PATH] = "";
     std::string path(real, GetFinalPathNameByHandleA(file, real, MAX_PATH, flags));
@@ -117,19 +111,20 @@ BOOL WINAPI tagged(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID informati
 // refused.
 TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     ScratchDirectory scratch;
+    finalAnswer = "";  // answerFinalPath: no final path
     const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
     const std::string file = scratch.write("ws2_32.dll", "MZ"), linked = file + " is a link to " +
                                                                          Helpers::getFinalPathOf(file) + "." + refused;
     if (runsUnderWine()) writeFile("V:\\root.txt", "x");  // the Wine runner's drive for C:\vroot
     const struct { std::string path; FoundFile::FinalPathQuery query; ULONG tag; std::string error; } cases[] = {
-        {scratch.write("plain.txt", "x"), noFinalPath, 0, ""},
+        {scratch.write("plain.txt", "x"), answerFinalPath, 0, ""},
         {runsUnderWine() ? "V:\\root.txt" : file, substituted, 0, ""},
         {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_SYMLINK, linked},
         {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_MOUNT_POINT, linked},
         {file, GetFinalPathNameByHandleA, 0x80000017L /* WOF: compact /exe */, ""},
         {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_DEDUP, ""},
         {file, GetFinalPathNameByHandleA, 0x9000001AL /* cloud */, ""},
-        {scratch.path("missing.txt"), noFinalPath, 0,
+        {scratch.path("missing.txt"), answerFinalPath, 0,
          scratch.path("missing.txt") + " cannot be checked for links." + refused + "System error message: " +
              systemText(ERROR_FILE_NOT_FOUND)},
         {scratch.makeDirectory("folder.txt").substr(0, scratch.path("folder.txt").size()), GetFinalPathNameByHandleA, 0,

@@ -30,54 +30,41 @@ const char kMissing[] = "";     // the entry is not there
 const char kNullList[] = "0";   // a NULL list of entries, as FAT and exFAT give
 const char kUnreadable[] = "-";  // its descriptor cannot be read
 
-// Who could redirect a path, by the descriptors on its way: one row per
-// place a product may lie in, and per way a right reaches.
+// Who could redirect a path, by the descriptors on its way (one for each
+// entry, from the drive's root down): one row per place a product may lie
+// in, and per way a right reaches.
 TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
+    const char kFile[] = "O:BAD:(A;;FA;;;BA)(A;;0x1200a9;;;BU)", kWritable[] = "O:BAD:(A;;FA;;;BA)(A;;0x120116;;;BU)";
     const struct {
         const char* why;
-        std::vector<std::pair<const char*, const char*>> way;  // path, descriptor
+        std::string path;
+        std::vector<const char*> descriptors;
         bool content;
-        std::string path, how;  // the verdict: where, and the words that must be in why
+        std::string at, how;  // the verdict: where, and the words that must be in why
     } cases[] = {
-        {"a program in Program Files: users may only add folders to C:\\",
-         {{"C:\\", kRoot}, {"C:\\Program Files", kProgramFiles}, {"C:\\Program Files\\Vantrel", kInProgramFiles},
-          {"C:\\Program Files\\Vantrel\\uninstall.exe", kFileInProgramFiles}},
-         true, "", ""},
-        {"a folder made at the root: every user may rename it and put a link in its place",
-         {{"C:\\", kRoot}, {"C:\\Vantrel", kAtRoot}, {"C:\\Vantrel\\ws2_32.dll", kFileAtRoot}},
-         false, "C:\\Vantrel", "Authenticated Users may delete or rename it, and "},
-        {"the folder a link there leads to",
-         {{"C:\\", kRoot}, {"C:\\pub", kAtRoot}, {"C:\\pub\\Vantrel", kAtRoot}, {"C:\\pub\\Vantrel\\a.dll", kFileAtRoot}},
-         false, "C:\\pub", "may add to C:\\"},
-        {"a folder in ProgramData: users may add files but replace none",
-         {{"C:\\", kRoot}, {"C:\\ProgramData", kProgramData}, {"C:\\ProgramData\\Vantrel", kInProgramData},
-          {"C:\\ProgramData\\Vantrel\\dialog_probe.dll", kFileInProgramData}},
-         true, "", ""},
-        {"a file missing there may be planted by users, where it is loaded",
-         {{"C:\\", kRoot}, {"C:\\ProgramData", kProgramData}, {"C:\\ProgramData\\Vantrel", kInProgramData},
-          {"C:\\ProgramData\\Vantrel\\dialog_probe.dll", kMissing}},
-         true, "C:\\ProgramData\\Vantrel\\dialog_probe.dll", "Users may put a file of that name into C:\\ProgramData\\Vantrel"},
-        {"nothing to delete where it is missing",
-         {{"C:\\", kRoot}, {"C:\\ProgramData", kProgramData}, {"C:\\ProgramData\\Vantrel", kInProgramData},
-          {"C:\\ProgramData\\Vantrel\\ws2_32.dll", kMissing}},
-         false, "", ""},
-        {"a file users may write matters where it is loaded",
-         {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;FA;;;BA)(A;;0x1200a9;;;BU)"},
-          {"C:\\app\\dialog_probe.dll", "O:BAD:(A;;FA;;;BA)(A;;0x120116;;;BU)"}},
-         true, "C:\\app\\dialog_probe.dll", "Users may write to it"},
-        {"and not where it is only deleted",
-         {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;FA;;;BA)(A;;0x1200a9;;;BU)"},
-          {"C:\\app\\ws2_32.dll", "O:BAD:(A;;FA;;;BA)(A;;0x120116;;;BU)"}},
-         false, "", ""},
-        {"deleting from the folder and adding to it", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;FA;;;BA)(A;;0x1200ab;;;WD)(A;;0x40;;;BU)"},
-         {"C:\\app\\ws2_32.dll", kFileInProgramData}}, false, "C:\\app\\ws2_32.dll", "Users may delete it from C:\\app, and "},
-        {"owned by users", {{"C:\\", kRoot}, {"C:\\app", "O:BUD:(A;;FA;;;BA)"}}, false, "C:\\app", "may change its permissions"},
-        {"generic rights, mapped", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;;GA;;;BU)"}}, false, "C:\\app", "Users may change its permissions"},
-        {"an inherit-only entry does not apply", {{"C:\\", kRoot}, {"C:\\app", "O:BAD:(A;OICIIO;FA;;;BU)"}}, false, "", ""},
-        {"no list of entries", {{"C:\\", kRoot}, {"C:\\app", "O:BA"}}, false, "C:\\app", "everyone"},
-        {"a NULL list (FAT, exFAT)", {{"C:\\", kRoot}, {"C:\\app", kNullList}}, false, "C:\\app", "everyone"},
-        {"an unreadable descriptor", {{"C:\\", kRoot}, {"C:\\app", kUnreadable}}, false, "C:\\app", "cannot be read"},
-        {"this process's own account", {{"C:\\", kRoot}, {"C:\\app", "O:" SELF "D:(A;;FA;;;" SELF ")"}}, false, "", ""},
+        {"a program in Program Files: users may only add folders to C:\\", "C:\\Program Files\\Vantrel\\uninstall.exe",
+         {kRoot, kProgramFiles, kInProgramFiles, kFileInProgramFiles}, true, "", ""},
+        {"a folder made at the root: every user may rename it and put a link in its place", "C:\\Vantrel\\ws2_32.dll",
+         {kRoot, kAtRoot, kFileAtRoot}, false, "C:\\Vantrel", "Authenticated Users may delete or rename it, and "},
+        {"the folder a link there leads to", "C:\\pub\\Vantrel\\a.dll", {kRoot, kAtRoot, kAtRoot, kFileAtRoot}, false,
+         "C:\\pub", "may add to C:\\"},
+        {"a folder in ProgramData: users may add files but replace none", "C:\\ProgramData\\Vantrel\\dialog_probe.dll",
+         {kRoot, kProgramData, kInProgramData, kFileInProgramData}, true, "", ""},
+        {"a file missing there may be planted by users, where it is loaded", "C:\\ProgramData\\Vantrel\\dialog_probe.dll",
+         {kRoot, kProgramData, kInProgramData, kMissing}, true, "C:\\ProgramData\\Vantrel\\dialog_probe.dll",
+         "Users may put a file of that name into C:\\ProgramData\\Vantrel"},
+        {"nothing to delete where it is missing", "C:\\ProgramData\\Vantrel\\ws2_32.dll",
+         {kRoot, kProgramData, kInProgramData, kMissing}, false, "", ""},
+        {"a file users may write matters where it is loaded", "C:\\app\\dialog_probe.dll", {kRoot, kFile, kWritable}, true,
+         "C:\\app\\dialog_probe.dll", "Users may write to it"},
+        {"and not where it is only deleted", "C:\\app\\ws2_32.dll", {kRoot, kFile, kWritable}, false, "", ""},
+        {"owned by users", "C:\\app", {kRoot, "O:BUD:(A;;FA;;;BA)"}, false, "C:\\app", "may change its permissions"},
+        {"generic rights, mapped", "C:\\app", {kRoot, "O:BAD:(A;;GA;;;BU)"}, false, "C:\\app", "Users may change its permissions"},
+        {"an inherit-only entry does not apply", "C:\\app", {kRoot, "O:BAD:(A;OICIIO;FA;;;BU)"}, false, "", ""},
+        {"no list of entries", "C:\\app", {kRoot, "O:BA"}, false, "C:\\app", "everyone"},
+        {"a NULL list (FAT, exFAT)", "C:\\app", {kRoot, kNullList}, false, "C:\\app", "everyone"},
+        {"an unreadable descriptor", "C:\\app", {kRoot, kUnreadable}, false, "C:\\app", "cannot be read"},
+        {"this process's own account", "C:\\app", {kRoot, "O:" SELF "D:(A;;FA;;;" SELF ")"}, false, "", ""},
     };
     PSID self = nullptr;
     ASSERT_TRUE(ConvertStringSidToSidA(SELF, &self));
@@ -90,28 +77,20 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
     SetSecurityDescriptorDacl(&nullList, TRUE, nullptr, FALSE);
     for (const auto& c : cases) {
         std::vector<WayEntry> way;
-        for (const auto& entry : c.way) {
-            PSECURITY_DESCRIPTOR descriptor = nullptr;
-            if (*entry.second && *entry.second != '-' && entry.second != kNullList) {
-                EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(entry.second, SDDL_REVISION_1,
-                                                                                 &descriptor, nullptr)) << entry.second;
+        for (std::size_t end = 2; way.size() < c.descriptors.size(); end = c.path.find('\\', end + 1)) {
+            const char* sddl = c.descriptors[way.size()];
+            PSECURITY_DESCRIPTOR descriptor = sddl == kNullList ? &nullList : nullptr;
+            if (*sddl && sddl != kUnreadable && sddl != kNullList) {
+                EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
             }
-            way.push_back({entry.first, entry.second == kNullList ? &nullList : descriptor, entry.second != kMissing});
+            way.push_back({c.path.substr(0, end == 2 ? 3 : end), descriptor, sddl != kMissing});
         }
         const Redirection found = findRedirection(way, self, c.content);
-        EXPECT_EQ(c.path, found.path) << c.why << ": " << found.why;
+        EXPECT_EQ(c.at, found.path) << c.why << ": " << found.why;
         EXPECT_NE(std::string::npos, found.why.find(c.how)) << c.why << ": " << found.why;
         for (const WayEntry& entry : way) LocalFree(entry.descriptor == &nullList ? nullptr : entry.descriptor);
     }
     LocalFree(self);
-}
-
-// Where a link leads, as a final-path query of a handle would answer.
-std::string linkTarget;
-DWORD WINAPI linked(HANDLE, LPSTR buffer, DWORD size, DWORD) {
-    if (size <= linkTarget.size()) return DWORD(linkTarget.size() + 1);
-    memcpy(buffer, linkTarget.c_str(), linkTarget.size() + 1);
-    return DWORD(linkTarget.size());
 }
 
 // The restart and the loader pass through where a link on the way leads,
@@ -125,9 +104,9 @@ TEST(RedirectionTest, TheFinalPathsWayIsReadToo) {
     ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr);
     SetFileSecurityA(scratch.path("pub").c_str(), DACL_SECURITY_INFORMATION, everyone);
     LocalFree(everyone);
-    linkTarget = "\\\\?\\" + scratch.path("pub\\Vantrel\\ws2_32.dll");
+    finalAnswer = "\\\\?\\" + scratch.path("pub\\Vantrel\\ws2_32.dll");  // where a link leads
     EXPECT_EQ("", whoMayRedirect(file, false).path);
-    EXPECT_EQ(scratch.path("pub\\Vantrel"), whoMayRedirect(file, false, linked).path);
+    EXPECT_EQ(scratch.path("pub\\Vantrel"), whoMayRedirect(file, false, answerFinalPath).path);
 }
 
 }  // namespace

@@ -8,52 +8,37 @@ namespace {
 
 DWORD registered() { return 0; }
 DWORD unregistrable() { return ERROR_ACCESS_DENIED; }
-DWORD written(WORD, DWORD, const std::string&) { return 0; }
+std::string reported;
+DWORD written(WORD, DWORD, const std::string& text) {
+    reported = text;
+    return 0;
+}
 DWORD serviceStopped(WORD, DWORD, const std::string&) { return RPC_S_SERVER_UNAVAILABLE; }
 DWORD hung(WORD, DWORD, const std::string&) {
     Sleep(INFINITE);
     return 0;
 }
 
-std::string reason(DWORD code) {
-    const std::string text = systemText(code);
-    return "System error message: " + text.substr(0, text.find_last_not_of("\r\n") + 1);
-}
-
 // A record that cannot be written costs one line, never the run, and never
-// a long wait.
-TEST(EventLogTest, ALostRecordIsSaidInOneLine) {
+// a long wait; one written reads from the outcome, where Event Viewer's
+// preview shows it, through the last lines and dialog to the first line.
+TEST(EventLogTest, ARecordIsWrittenWholeOrItsLossIsSaidInOneLine) {
     const struct { EventCalls calls; std::string line; } cases[] = {
         {{registered, written}, ""},
         {{unregistrable, written},
          "uninstall-unattended: the event log source Vantrel Uninstall cannot be registered, so this run's record is "
-         "lost. " + reason(ERROR_ACCESS_DENIED) + "\n"},
+         "lost. " + systemReason(ERROR_ACCESS_DENIED) + "\n"},
         {{registered, serviceStopped},
          "uninstall-unattended: this run's record cannot be written to the event log, so it is lost. " +
-             reason(RPC_S_SERVER_UNAVAILABLE) + "\n"},
+             systemReason(RPC_S_SERVER_UNAVAILABLE) + "\n"},
         {{registered, hung}, "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n"},
     };
     for (const auto& c : cases) {
         const DWORD started = GetTickCount();
-        EXPECT_EQ(c.line, reportRun(ERROR_SUCCESS, true, "removed\n", "", "", c.calls));
+        EXPECT_EQ(c.line, reportRun(ERROR_SUCCESS, true, "removed\n", "Removed.", "started\n", c.calls));
         EXPECT_LT(GetTickCount() - started, 10000u);
     }
-}
-
-// The outcome first, where Event Viewer's preview shows it, then the last
-// lines, the last dialog where there was one, and the first line.
-std::string reported;
-DWORD kept(WORD, DWORD, const std::string& text) {
-    reported = text;
-    return 0;
-}
-
-TEST(EventLogTest, TheRecordReadsFromTheOutcomeToTheRunsFirstLine) {
-    for (const char* dialog : {"Reboot.", ""}) {
-        reportRun(3010, true, "exited\n", dialog, "started\n", {registered, kept});
-        EXPECT_EQ(std::string("uninstall-unattended: status 3010\nexited\n") + (*dialog ? "last dialog:\nReboot.\n" : "") +
-                      "started\n", reported);
-    }
+    EXPECT_EQ("uninstall-unattended: status 0\nremoved\nlast dialog:\nRemoved.\nstarted\n", reported);
 }
 
 // Registered once, under the Application log, with a message file of
