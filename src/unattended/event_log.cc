@@ -1,7 +1,7 @@
 #include "unattended/event_log.h"
 
-#include "system/handle.h"
 #include "system/helpers.h"
+#include "unattended/bounded.h"
 
 const char kEventSource[] = "Vantrel Uninstall";
 
@@ -42,23 +42,6 @@ DWORD report(WORD type, DWORD id, const std::string& text) {
     return error;
 }
 
-struct Attempt {
-    const EventCalls* calls;
-    WORD type;
-    DWORD id;
-    std::string text;
-    bool registered;
-    DWORD error;
-};
-
-DWORD WINAPI attempt(void* parameter) {
-    auto* run = static_cast<Attempt*>(parameter);
-    run->error = run->calls->registerSource();
-    run->registered = run->error == 0;
-    if (run->registered) run->error = run->calls->report(run->type, run->id, run->text);
-    return 0;
-}
-
 }  // namespace
 
 const EventCalls& platformEventCalls() {
@@ -70,13 +53,22 @@ std::string reportRun(DWORD status, bool started, const std::string& ending, con
                       const std::string& opening, const EventCalls& calls) {
     const std::string text = "uninstall-unattended: status " + std::to_string(status) + "\n" + ending +
                              (lastDialog.empty() ? "" : "last dialog:\n" + lastDialog + "\n") + opening;
-    // Heap-held and never freed while the attempt may still run: a service
-    // that does not answer leaves the thread behind, which exit ends.
-    auto* run = new Attempt{&calls, 0, 0, text, false, ERROR_TIMEOUT};
-    eventOf(status, started, run->type, run->id);
-    ScopedHandle thread(CreateThread(nullptr, 0, attempt, run, 0, nullptr));
-    if (!thread.valid()) attempt(run);
-    if (thread.valid() && WaitForSingleObject(thread.get(), kWaitMs) != WAIT_OBJECT_0)
+    WORD type = 0;
+    DWORD id = 0;
+    eventOf(status, started, type, id);
+    // Left to the attempt where a service does not answer, for the exit to
+    // end.
+    struct Attempt {
+        DWORD error = ERROR_TIMEOUT;
+        bool registered = false;
+    };
+    auto* run = new Attempt;
+    const EventCalls made = calls;
+    if (!finishesWithin(kWaitMs, [run, made, type, id, text] {
+            run->error = made.registerSource();
+            run->registered = run->error == 0;
+            if (run->registered) run->error = made.report(type, id, text);
+        }))
         return "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n";
     const std::string why = reasonFor(run->error);
     std::string line;

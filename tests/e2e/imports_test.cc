@@ -13,27 +13,22 @@
 namespace {
 
 // The names of the DLLs that the PE file at `path`, of this build's
-// architecture, imports, delay-loaded ones too, read from its tables.
+// architecture, imports, delay-loaded ones too, read from its tables as
+// Windows maps it (as an image, none of its code run).
 std::vector<std::string> importedDlls(const std::string& path) {
-    const std::string image = readFile(path);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        image.data() + reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data())->e_lfanew);
-    const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
-    auto at = [&](DWORD rva) {
-        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
-            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
-                return image.data() + (rva - sections[i].VirtualAddress + sections[i].PointerToRawData);
-        return static_cast<const char*>(nullptr);
-    };
+    const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const char* image = reinterpret_cast<const char*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR(3));
     std::vector<std::string> names;
+    if (!module) return names;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
     const IMAGE_DATA_DIRECTORY* directories = nt->OptionalHeader.DataDirectory;
     if (const DWORD rva = directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress)
-        for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(rva)); entry && entry->Name; ++entry)
-            names.push_back(at(entry->Name));
+        for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image + rva); entry->Name; ++entry)
+            names.push_back(image + entry->Name);
     if (const DWORD rva = directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress)
-        for (auto* entry = reinterpret_cast<const IMAGE_DELAYLOAD_DESCRIPTOR*>(at(rva)); entry && entry->DllNameRVA;
-             ++entry)
-            names.push_back(at(entry->DllNameRVA));
+        for (auto* entry = reinterpret_cast<const IMAGE_DELAYLOAD_DESCRIPTOR*>(image + rva); entry->DllNameRVA; ++entry)
+            names.push_back(image + entry->DllNameRVA);
+    FreeLibrary(module);
     return names;
 }
 

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "system/helpers.h"
-#include "system/io.h"
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
@@ -77,15 +76,6 @@ struct Scenario {
     void (*prepare)(Stage&) = nullptr;
     void (*check)(Stage&) = nullptr;
 };
-
-// The hooks of rows that stage or check more than files, below.
-void registerProduct(Stage&);
-void onlyTheProductsEntryIsGone(Stage&);
-void tooLargeToLoad(Stage&);
-void keptWhole(Stage&);
-void withoutKeepingPrograms(Stage&);
-void goneAtTheRestart(Stage&);
-void openToEveryone(Stage&);
 
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 
@@ -155,191 +145,6 @@ const File kDllInUse = dll(After::Unchanged, Hold::ReadSharing);
 File configNamingNoLibrary(After after) { return {"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, after}; }
 // Both files, to be left as they are.
 const std::vector<File> kUntouched = {config("{app}", 0, After::Unchanged), dll(After::Unchanged)};
-
-// The Apps & Features entries that a row registers, as the runner names them.
-const std::string kEntry =
-    "the Apps & Features entry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel (";
-const std::string kOthersEntry = kEntry + "64-bit registry view) names {work}, not this product's folder, and is kept\n";
-// Who may do what in a folder opened to everyone.
-const std::string kEveryone = "Everyone may delete it from {app-}, and Everyone may add to {app-}";
-// The product's programs gone after a 0, or going as `verb` says.
-std::string programsGone(const std::string& prefix, const std::string& verb) {
-    return prefix + "uninstall.exe: {app}uninstall.exe " + verb + " deleted\n" + prefix + "dialog_probe.dll: "
-           "{app}dialog_probe.dll " + verb + " deleted\n" + prefix + "uninstall-unattended.exe: "
-           "{app}uninstall-unattended.exe " + verb + " scheduled for deletion at the next restart\n" + prefix +
-           "the folder {app} " + verb + " scheduled for deletion at the next restart\n";
-}
-
-const Scenario scenarios[] = {
-    {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}", false,
-     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
-    {"MissingConfigurationReportsEverySearchedPlaceAndADirectoryIsNoFile", "app", "{exe}", "{work}", false,
-     {dll(After::Unchanged), config("{work}", FILE_ATTRIBUTE_DIRECTORY, After::Unchanged)},
-     {kYes, configNotFound("{work}")}, 1605},
-    {"SysWow64ReachedAsTheCurrentFolderIsWarnedAbout", "app", "{exe}", "{windows}syswow64\\", false,
-     {config("{app}", 0, After::Unchanged), {"{windows}syswow64\\", "ws2_32.dll", std::nullopt, 0, Hold::None, After::Unchanged}},
-     {kYes, warning("{windows}syswow64\\", IDNO), kCanceled}, 1602},
-    {"UnattendedReadOnlyDllInUseSwitchesTracingOff", "app", "", "{work}", true,
-     {config("{app}", kRHS, After::RewrittenInPlace), dll(After::Unprotected, Hold::ReadSharing, FILE_ATTRIBUTE_READONLY),
-      {"{app}", "vantrelconfig.txt.saving", "older save", 0, Hold::None, After::Unchanged}},
-     {kYes, information(kReboot)}, 3010, restartCompletes()},
-    {"UnattendedDllInUseSwitchesTracingOffWhileTheTracerWritesItsConfiguration", "app", "", "{work}", true,
-     {config("{app}", 0, After::RewrittenInPlace, Hold::ReadWriteSharing), kDllInUse},
-     {kYes, information(kReboot)}, 3010, restartCompletes()},
-    {"UnattendedDllHeldWithoutSharingIsStillTheOneFound", "app", "--allow-system-folder", "{work}", true,
-     {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::NoSharing)},
-     {kYes, information(kReboot)}, 3010, restartCompletes()},
-    // Only the program that loaded the tracer holds it, under whatever
-    // spelling (short names here, long ones in the runner's search); the
-    // second run, given short names, must find what the first scheduled.
-    {"UnattendedNamesTheProgramThatLoadedTheTracerUnderAnotherSpellingAndNoHolderOfWindowsOwn", "Vantrel tracer folder",
-     "", "{work}", true, {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::LoadedElsewhereByShortName)},
-     {kYes, information(kReboot)}, 3010, restartCompletes("held by prompt_and_wait.exe (id {holder})")},
-    {"UnattendedDllInUseWithAnUnwritableConfigurationSaysSo", "app", "", "{work}", true,
-     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged, Hold::ReadSharing), kDllInUse},
-     {kYes, information(kReboot + kNotSwitchedOff)}, 1603},
-    // The store reads no byte behind a CR: a rewrite would lose them.
-    // Left as it is, attributes included.
-    {"UnattendedDllInUseKeepsAConfigurationWhoseLinesEndInCROnlyWithItsAttributes", "app", "", "{work}", true,
-     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\rTRACE_FILE C:\\app\\trace.log\rLEVEL 5\r", FILE_ATTRIBUTE_HIDDEN,
-       Hold::None, After::Unchanged}, dll(After::Unchanged, Hold::ReadSharing, FILE_ATTRIBUTE_READONLY)},
-     {kYes, information(kReboot + kNotSwitchedOff)}, 1603},
-    {"UnattendedDllInUseWithMalformedConfigurationKeepsItAndSaysTracingIsStillOn", "app", "", "{work}", true,
-     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\n \n", 0, Hold::None, After::Unchanged}, kDllInUse},
-     {kYes, error("An error occured when parsing the config file. \nError message: A value without a key was "
-                   "detected, value: \n" + kReboot + kNotSwitchedOff)}, 1603},
-    // Too large to load (4 GiB and more), even where the runner reads it to
-    // answer the system-folder warning: a failure that keeps it.
-    {"UnattendedFailsOnAConfigurationTooLargeToLoadAndKeepsIt", "app", "--allow-system-folder", "{work}", true,
-     {{"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
-     {kYes, warning("{system}", IDYES), error("Couldn't find one of the required files. \nError message: Could not load "
-                                              "the file: {app}vantrelconfig.txt.")},
-     1603, "", "", "", tooLargeToLoad, keptWhole},
-    {"UnattendedLockedConfigurationIsReportedAfterTheDllIsGone", "app", "", "{work}", true,
-     {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
-     {kYes, information("Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
-                         "Please delete this file manually.\nError message: {error 32}")}, 1603},
-    {"UnattendedRefusesAConfigurationThatLinksElsewhere", "{linked}", "", "{work}", true,
-     {{"{linked-data}", "vantrelconfig.txt", kConfig, FILE_ATTRIBUTE_READONLY, Hold::None, After::Unchanged},
-      {"{app}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::Unchanged}, kDllInUse},
-     {kYes, linkRefused("{app}vantrelconfig.txt is a link to {linked-data}vantrelconfig.txt.")}, 1603},
-    {"UnattendedRefusesAConfigurationThatLinksToAnotherFileOfItsFolder", "{linked-here}", "", "{work}", true,
-     {{"{app}", "other.txt", kConfig, 0, Hold::None, After::Unchanged},
-      {"{app}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::Unchanged}, dll(After::Unchanged)},
-     {kYes, linkRefused("{app}vantrelconfig.txt is a link to {app}other.txt.")}, 1603},
-    {"UnattendedRemovesAProductReachedThroughAFolderLinkOnTheWay", "{through-link}", "", "{work}", true,
-     {config(), dll()}, {kYes, kSuccess}, 0},
-    {"UnattendedRefusesAConfigurationWithASecondNameElsewhere", "app", "", "{work}", true,
-     {config("{app}", 0, After::Unchanged), kDllInUse,
-      {"{work}", "other name.txt", std::nullopt, 0, Hold::None, After::Unchanged, "{app}vantrelconfig.txt"}},
-     {kYes, linkRefused("{app}vantrelconfig.txt has 2 names (hard links); a change to it would reach every one of them.")},
-     1603},
-    {"UnattendedConfigurationThatCannotBeOpenedIsNoMissingProduct", "app", "", "{work}", true,
-     {config("{app}", 0, After::Unchanged, Hold::NoSharing), dll(After::Unchanged)},
-     {kYes, configNotFound("{app}")}, 1603},
-    {"ProtectedFilesInTheCurrentFolderAreDeleted", "app", "{exe}", "{work}", false,
-     {config("{work}", kRHS), {"{work}", "ws2_32.dll", kDll, kRHS, Hold::None, After::Deleted}},
-     {kYes, kSuccess}, 0},
-    // Argument 0 need not name the program's folder by a backslash: a start
-    // with forward slashes (or by bare name, from the folder on PATH).
-    {"StartedWithForwardSlashesItRemovesTheProduct", "app", "{exe/}", "{work}", false,
-     {config(), dll()}, {kYes, success("{exe/}")}, 0},
-    {"UnmatchedQuoteIsACommandLineError", "app", "\"{exe}", "{work}", false, kUntouched,
-     {kYes, error("An error occured when getting the command line. \nError message: Unmatched \" found "
-                   "when parsing command line: \"{exe} ")}, 1603},
-    {"BlankCommandLineHasNoArgumentZero", "app", " ", "{work}", false, kUntouched,
-     {kYes, error("An error occured.\nError message: Error getting the application directory. __argc is zero.")}, 1603},
-    {"UnattendedRemovesBothReadOnlyFilesFromAFolderNamedOutsideTheCodePageAndLogsEachRun", "Program Files\\Вантрел",
-     "--log {log}", "{work}", true,
-     {config("{app}", FILE_ATTRIBUTE_READONLY), dll(After::Deleted, Hold::None, FILE_ATTRIBUTE_READONLY)}, {kYes, kSuccess}, 0},
-    // Only Windows' own ws2_32.dll is there: the configuration is looked
-    // for first, so its report comes, and no system-folder warning.
-    {"UnattendedWithoutTheProductReportsTheConfigurationBeforeAnyWarning", "app", "", "{work}", true, {}, {kYes, configNotFound("{app}")}, 1605},
-    {"UnattendedRefusesALogItCannotAppendTo", "app", "--log {app}missing\\runs.log", "{work}", true,
-     kUntouched, {}, ERROR_INSTALL_LOG_FAILURE, "uninstall-unattended: cannot append to the log {app}missing\\runs.log\nSystem error message: "},
-    // A log that a user planted as a link to an administrator's file gets
-    // no line.
-    {"UnattendedRefusesALogThatLinksElsewhere", "app", "--log {linked}vantrelconfig.txt", "{work}", true,
-     {{"{linked-data}", "vantrelconfig.txt", "@echo an administrator's script\r\n", 0, Hold::None, After::Unchanged},
-      config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INSTALL_LOG_FAILURE,
-     "uninstall-unattended: the log {linked}vantrelconfig.txt is refused: it is a link to "
-     "{linked-data}vantrelconfig.txt; nothing was started\n"},
-    {"UnattendedRefusesALogWithASecondName", "app", "--log {work}vantrel.log", "{work}", true,
-     {{"{work}", "settings.ini", "[admin]\r\n", 0, Hold::None, After::Unchanged},
-      {"{work}", "vantrel.log", std::nullopt, 0, Hold::None, After::Unchanged, "{work}settings.ini"},
-      config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INSTALL_LOG_FAILURE,
-     "uninstall-unattended: the log {work}vantrel.log is refused: it has 2 names (hard links); nothing was started\n"},
-    {"UnattendedRefusesTheSystemFolderByDefault", "app", "", "{work}", true,
-     {configNamingNoLibrary(After::Unchanged), systemDll(After::Unchanged)}, {kYes, warning("{system}", IDNO), kCanceled}, 1602},
-    // As Notepad saves it, quoted, spelled otherwise, with old Mac line ends.
-    {"UnattendedRefusesWindowsOwnLibraryHoweverTheConfigurationWritesIt", "app", "--allow-system-folder", "{work}", true,
-     {{"{app}", "vantrelconfig.txt", "\xEF\xBB\xBFSYSTEM_DLL \"\\\\?\\%SystemRoot%\\System32\\ws2_32.dll\"\rTRACE_ENABLED 1\r",
-       0, Hold::None, After::Unchanged}, systemDll(After::Unchanged)},
-     {kYes, warning("{system}", IDNO, kWindowsOwnRefused), kCanceled}, 1602},
-    // Started from a third folder: the dry run, too, searches as the
-    // uninstaller does from its own.
-    // The product's Apps & Features entry goes with it, in whichever view an
-    // installer wrote it; another folder's stays; the dry run says which.
-    {"UnattendedRemovesTheAppsAndFeaturesEntryOfThisProductOnly", "app", "", "{work}", true, {config(), dll()},
-     {kYes, kSuccess}, 0, "uninstall-unattended: " + kEntry + "32-bit registry view) is removed\nuninstall-unattended: " +
-     kOthersEntry, "", "what-if: " + kEntry + "32-bit registry view) would be removed\nwhat-if: " + kOthersEntry,
-     registerProduct, onlyTheProductsEntryIsGone},
-    // After a 0 nothing of the product is left: its programs at once, the
-    // runner and the folder at the restart.
-    {"UnattendedLeavesNothingOfTheProductAfterTheRestart", "app", "", "{work}", true,
-     {config(), dll(), {"{app}", "uninstall.exe", std::nullopt, 0, Hold::None, After::Deleted},
-      {"{app}", "dialog_probe.dll", std::nullopt, 0, Hold::None, After::Deleted}},
-     {kYes, kSuccess}, 0, programsGone("uninstall-unattended: ", "is"), "", programsGone("what-if: ", "would be"),
-     withoutKeepingPrograms, goneAtTheRestart},
-    // A folder that everyone may change: said with who may do what, no icons
-    // named, and after a 3010 the removal left to a second run, since a user
-    // could put a link in its place before the restart (which
-    // tests/tools/swap_test.sh makes).
-    {"UnattendedSaysAFolderEveryoneMayChangeAndLeavesItToASecondRun", "app", "", "{work}", true,
-     {config("{app}", 0, After::RewrittenInPlace), kDllInUse},
-     {{"Uninstall", "", "Yes No", "Yes", kConfirm, IDYES}, {"Uninstall Information", "", "OK", "OK", kReboot, IDOK}}, 3010,
-     "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
-     "program has it loaded\nuninstall-unattended: ws2_32.dll: {app}ws2_32.dll is not scheduled for deletion at the "
-     "restart: a standard user could redirect the deletion: {app}ws2_32.dll: " + kEveryone + "; run the uninstaller "
-     "again after the restart\nuninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n",
-     "uninstall-unattended: a standard user could have replaced or redirected these files: {app}uninstall.exe: " +
-     kEveryone + "; install the product where only administrators can write. dialog_probe.dll is not loaded, so the "
-     "icons are not named\n", "", openToEveryone},
-    {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGivenFromAThirdFolder", "app",
-     "--allow-system-folder {work}uninstall.exe", "{windows}", true,
-     {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},
-     {kYes, warning("{system}", IDYES), kSuccess}, 0},
-    {"UnattendedLeavesADllInUseInTheSystemFolderForASecondRun", "app", "--allow-system-folder", "{work}", true,
-     {configNamingNoLibrary(After::RewrittenInPlace), {"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
-     {kYes, warning("{system}", IDYES), information(kReboot)}, 3010,
-     "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
-     "program has it loaded\nuninstall-unattended: ws2_32.dll: {system}ws2_32.dll is not scheduled for deletion at "
-     "the restart: it lies in a Windows system folder; run the uninstaller again after the restart\n"
-     "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n"},
-    // Switches that deployment templates pass out of habit change nothing,
-    // and the first line says so; anything else is still refused.
-    {"UnattendedTakesSwitchesPassedOutOfHabitAsNoOps", "app", "/S /NoRestart", "{work}", true, {config(), dll()},
-     {kYes, kSuccess}, 0, "", "uninstall-unattended: /S /NoRestart: nothing to do, this program never shows anything "
-     "and never restarts\n"},
-    {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedRefusesATimeoutThatIsNoNumber", "app", "--timeout 5x", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedTakesNoOptionForTheLogsName", "app", "--log --allow-system-folder", "{work}", true, kUntouched, {},
-     ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedRefusesAnEmptyLogName", "app", "--log \"\"", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedRefusesATimeoutWithoutItsValue", "app", "--timeout", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedRefusesASecondLog", "app", "--log {log} --log {app}second.log", "{work}", true, kUntouched, {},
-     ERROR_INVALID_PARAMETER, kUsage},
-    {"UnattendedShowsItsUsageWhenAsked", "app", "/?", "{work}", true, kUntouched, {}, 0, kUsage},
-    {"UnattendedReportsAndLogsAProgramThatCannotStart", "app", "--log {log} {app}missing.exe", "{work}", true,
-     kUntouched, {}, ERROR_FILE_NOT_FOUND, "uninstall-unattended: cannot start {app}missing.exe\nSystem error message: "},
-    // The system would run a script through cmd.exe: it is no program here.
-    {"UnattendedStartsNoScript", "app", "{app}remove.bat", "{work}", true,
-     {config("{app}", 0, After::Unchanged), dll(After::Unchanged),
-      {"{app}", "remove.bat", "@exit 5\r\n", 0, Hold::None, After::Unchanged}},
-     {}, ERROR_BAD_EXE_FORMAT, "uninstall-unattended: cannot start {app}remove.bat\nSystem error message: "},
-    {"UnattendedEndsAProgramThatShowsNoDialogAndLogsIt", "app", "--timeout 1 --log {log} {windows}notepad.exe", "{work}", true,
-     kUntouched, {}, ERROR_TIMEOUT, "uninstall-unattended: {windows}notepad.exe showed no dialog for 1 seconds and was ended\n"},
-};
 
 // The event log records of a run, each its type and id, as Wine traces
 // them with the WINEDEBUG that the runner is given here ("fixme:advapi:
@@ -564,40 +369,6 @@ std::string withoutTimes(const std::string& log) {
     return std::regex_replace(log, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (.*)\r\n"), "$1\n");
 }
 
-// Why a row cannot run on this machine, or "". Outside Wine, a row that
-// uses what the Wine runner provides (the links it makes,
-// wineboot as the restart, a Restart Manager that names no holder) is left
-// out, and a row that writes to Windows' own folders runs only on a machine
-// declared disposable: there the system's ws2_32.dll is Windows' own.
-std::string whyNotHere(const Scenario& scenario) {
-    char wow64[MAX_PATH];
-    if (std::string(scenario.name).find("SysWow64") != std::string::npos && !GetSystemWow64DirectoryA(wow64, MAX_PATH))
-        return "only 64-bit Windows has SysWOW64";
-    if (runsUnderWine()) return "";
-    std::string used = scenario.appDirectory + scenario.commandLine + scenario.output, written = scenario.appDirectory;
-    for (const File& file : scenario.files) used += file.directory, written += file.directory;
-    for (const Dialog& dialog : scenario.dialogs) used += dialog.text + dialog.after;
-    for (const char* mark : {"{link", "{through-link}", "names none"})
-        if (used.find(mark) != std::string::npos) return std::string("needs Wine: it uses ") + mark;
-    if (scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED || scenario.check == goneAtTheRestart)
-        return "needs Wine: its restart is wineboot -r";
-    if ((written.find("{system}") != std::string::npos || written.find("{windows}") != std::string::npos ||
-         scenario.prepare == registerProduct) &&
-        !mayChangeWindows())
-        return "writes to Windows' own folders: runs outside Wine only with VANTREL_DISPOSABLE_MACHINE=1, on a "
-               "machine that may be lost";
-    return "";
-}
-
-// Said once, at the start: outside Wine the programs ask for elevation,
-// which a test cannot give them.
-const bool kElevationSaid = [] {
-    if (!IsUserAnAdmin())
-        std::fputs("e2e_tests: not elevated; the programs ask for administrator rights: run these tests from an "
-                   "elevated prompt\n", stderr);
-    return true;
-}();
-
 // The product's Apps & Features entry, where a 32-bit installer writes it,
 // naming its folder; and in the 64-bit view one naming another folder.
 const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
@@ -625,10 +396,7 @@ const LONGLONG kTooLarge = (4ll << 30) + 10;
 void tooLargeToLoad(Stage& stage) {
     const std::string path = stage.expand("{app}vantrelconfig.txt");
     writeFile(path, "TRACE_ENABLED 1\nSYSTEM_DLL ");
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    LARGE_INTEGER size;
-    size.QuadPart = kTooLarge;
-    ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    std::filesystem::resize_file(std::filesystem::u8path(path), kTooLarge);
 }
 
 void keptWhole(Stage& stage) {
@@ -654,6 +422,218 @@ void openToEveryone(Stage& stage) {
     SetFileSecurityA(stage.expand("{app-}").c_str(), DACL_SECURITY_INFORMATION, descriptor);
     LocalFree(descriptor);
 }
+
+// The Apps & Features entries that a row registers, as the runner names them.
+const std::string kEntry =
+    "the Apps & Features entry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel (";
+const std::string kOthersEntry = kEntry + "64-bit registry view) names {work}, not this product's folder, and is kept\n";
+// Who may do what in a folder opened to everyone.
+const std::string kEveryone = "Everyone may delete it from {app-}, and Everyone may add to {app-}";
+// The product's programs gone after a 0, or going as `verb` says.
+std::string programsGone(const std::string& prefix, const std::string& verb) {
+    return prefix + "uninstall.exe: {app}uninstall.exe " + verb + " deleted\n" + prefix + "dialog_probe.dll: "
+           "{app}dialog_probe.dll " + verb + " deleted\n" + prefix + "uninstall-unattended.exe: "
+           "{app}uninstall-unattended.exe " + verb + " scheduled for deletion at the next restart\n" + prefix +
+           "the folder {app} " + verb + " scheduled for deletion at the next restart\n";
+}
+
+const Scenario scenarios[] = {
+    {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}", false,
+     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
+    {"MissingConfigurationReportsEverySearchedPlaceAndADirectoryIsNoFile", "app", "{exe}", "{work}", false,
+     {dll(After::Unchanged), config("{work}", FILE_ATTRIBUTE_DIRECTORY, After::Unchanged)},
+     {kYes, configNotFound("{work}")}, 1605},
+    {"SysWow64ReachedAsTheCurrentFolderIsWarnedAbout", "app", "{exe}", "{windows}syswow64\\", false,
+     {config("{app}", 0, After::Unchanged), {"{windows}syswow64\\", "ws2_32.dll", std::nullopt, 0, Hold::None, After::Unchanged}},
+     {kYes, warning("{windows}syswow64\\", IDNO), kCanceled}, 1602},
+    {"UnattendedReadOnlyDllInUseSwitchesTracingOff", "app", "", "{work}", true,
+     {config("{app}", kRHS, After::RewrittenInPlace), dll(After::Unprotected, Hold::ReadSharing, FILE_ATTRIBUTE_READONLY),
+      {"{app}", "vantrelconfig.txt.saving", "older save", 0, Hold::None, After::Unchanged}},
+     {kYes, information(kReboot)}, 3010, restartCompletes()},
+    {"UnattendedDllInUseSwitchesTracingOffWhileTheTracerWritesItsConfiguration", "app", "", "{work}", true,
+     {config("{app}", 0, After::RewrittenInPlace, Hold::ReadWriteSharing), kDllInUse},
+     {kYes, information(kReboot)}, 3010, restartCompletes()},
+    {"UnattendedDllHeldWithoutSharingIsStillTheOneFound", "app", "--allow-system-folder", "{work}", true,
+     {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::NoSharing)},
+     {kYes, information(kReboot)}, 3010, restartCompletes()},
+    // Only the program that loaded the tracer holds it, under whatever
+    // spelling (short names here, long ones in the runner's search); the
+    // second run, given short names, must find what the first scheduled.
+    {"UnattendedNamesTheProgramThatLoadedTheTracerUnderAnotherSpellingAndNoHolderOfWindowsOwn", "Vantrel tracer folder",
+     "", "{work}", true, {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::LoadedElsewhereByShortName)},
+     {kYes, information(kReboot)}, 3010, restartCompletes("held by prompt_and_wait.exe (id {holder})")},
+    {"UnattendedDllInUseWithAnUnwritableConfigurationSaysSo", "app", "", "{work}", true,
+     {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged, Hold::ReadSharing), kDllInUse},
+     {kYes, information(kReboot + kNotSwitchedOff)}, 1603},
+    // The store reads no byte behind a CR: a rewrite would lose them.
+    // Left as it is, attributes included.
+    {"UnattendedDllInUseKeepsAConfigurationWhoseLinesEndInCROnlyWithItsAttributes", "app", "", "{work}", true,
+     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\rTRACE_FILE C:\\app\\trace.log\rLEVEL 5\r", FILE_ATTRIBUTE_HIDDEN,
+       Hold::None, After::Unchanged}, dll(After::Unchanged, Hold::ReadSharing, FILE_ATTRIBUTE_READONLY)},
+     {kYes, information(kReboot + kNotSwitchedOff)}, 1603},
+    {"UnattendedDllInUseWithMalformedConfigurationKeepsItAndSaysTracingIsStillOn", "app", "", "{work}", true,
+     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\n \n", 0, Hold::None, After::Unchanged}, kDllInUse},
+     {kYes, error("An error occured when parsing the config file. \nError message: A value without a key was "
+                   "detected, value: \n" + kReboot + kNotSwitchedOff)}, 1603},
+    // Too large to load (4 GiB and more), even where the runner reads it to
+    // answer the system-folder warning: a failure that keeps it.
+    {"UnattendedFailsOnAConfigurationTooLargeToLoadAndKeepsIt", "app", "--allow-system-folder", "{work}", true,
+     {{"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
+     {kYes, warning("{system}", IDYES), error("Couldn't find one of the required files. \nError message: Could not load "
+                                              "the file: {app}vantrelconfig.txt.")},
+     1603, "", "", "", tooLargeToLoad, keptWhole},
+    {"UnattendedLockedConfigurationIsReportedAfterTheDllIsGone", "app", "", "{work}", true,
+     {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
+     {kYes, information("Unable to complete uninstall. Reason: \nCouldn't delete the vantrelconfig.txt file.\n"
+                         "Please delete this file manually.\nError message: {error 32}")}, 1603},
+    {"UnattendedRefusesAConfigurationThatLinksElsewhere", "{linked}", "", "{work}", true,
+     {{"{linked-data}", "vantrelconfig.txt", kConfig, FILE_ATTRIBUTE_READONLY, Hold::None, After::Unchanged},
+      {"{app}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::Unchanged}, kDllInUse},
+     {kYes, linkRefused("{app}vantrelconfig.txt is a link to {linked-data}vantrelconfig.txt.")}, 1603},
+    {"UnattendedRefusesAConfigurationThatLinksToAnotherFileOfItsFolder", "{linked-here}", "", "{work}", true,
+     {{"{app}", "other.txt", kConfig, 0, Hold::None, After::Unchanged},
+      {"{app}", "vantrelconfig.txt", std::nullopt, 0, Hold::None, After::Unchanged}, dll(After::Unchanged)},
+     {kYes, linkRefused("{app}vantrelconfig.txt is a link to {app}other.txt.")}, 1603},
+    {"UnattendedRemovesAProductReachedThroughAFolderLinkOnTheWay", "{through-link}", "", "{work}", true,
+     {config(), dll()}, {kYes, kSuccess}, 0},
+    {"UnattendedRefusesAConfigurationWithASecondNameElsewhere", "app", "", "{work}", true,
+     {config("{app}", 0, After::Unchanged), kDllInUse,
+      {"{work}", "other name.txt", std::nullopt, 0, Hold::None, After::Unchanged, "{app}vantrelconfig.txt"}},
+     {kYes, linkRefused("{app}vantrelconfig.txt has 2 names (hard links); a change to it would reach every one of them.")},
+     1603},
+    {"UnattendedConfigurationThatCannotBeOpenedIsNoMissingProduct", "app", "", "{work}", true,
+     {config("{app}", 0, After::Unchanged, Hold::NoSharing), dll(After::Unchanged)},
+     {kYes, configNotFound("{app}")}, 1603},
+    {"ProtectedFilesInTheCurrentFolderAreDeleted", "app", "{exe}", "{work}", false,
+     {config("{work}", kRHS), {"{work}", "ws2_32.dll", kDll, kRHS, Hold::None, After::Deleted}},
+     {kYes, kSuccess}, 0},
+    // Argument 0 need not name the program's folder by a backslash: a start
+    // with forward slashes (or by bare name, from the folder on PATH).
+    {"StartedWithForwardSlashesItRemovesTheProduct", "app", "{exe/}", "{work}", false,
+     {config(), dll()}, {kYes, success("{exe/}")}, 0},
+    {"UnmatchedQuoteIsACommandLineError", "app", "\"{exe}", "{work}", false, kUntouched,
+     {kYes, error("An error occured when getting the command line. \nError message: Unmatched \" found "
+                   "when parsing command line: \"{exe} ")}, 1603},
+    {"BlankCommandLineHasNoArgumentZero", "app", " ", "{work}", false, kUntouched,
+     {kYes, error("An error occured.\nError message: Error getting the application directory. __argc is zero.")}, 1603},
+    {"UnattendedRemovesBothReadOnlyFilesFromAFolderNamedOutsideTheCodePageAndLogsEachRun", "Program Files\\Вантрел",
+     "--log {log}", "{work}", true,
+     {config("{app}", FILE_ATTRIBUTE_READONLY), dll(After::Deleted, Hold::None, FILE_ATTRIBUTE_READONLY)}, {kYes, kSuccess}, 0},
+    // Only Windows' own ws2_32.dll is there: the configuration is looked
+    // for first, so its report comes, and no system-folder warning.
+    {"UnattendedWithoutTheProductReportsTheConfigurationBeforeAnyWarning", "app", "", "{work}", true, {}, {kYes, configNotFound("{app}")}, 1605},
+    {"UnattendedRefusesALogItCannotAppendTo", "app", "--log {app}missing\\runs.log", "{work}", true,
+     kUntouched, {}, ERROR_INSTALL_LOG_FAILURE, "uninstall-unattended: cannot append to the log {app}missing\\runs.log\nSystem error message: "},
+    // A log that a user planted as a link to an administrator's file gets
+    // no line.
+    {"UnattendedRefusesALogThatLinksElsewhere", "app", "--log {linked}vantrelconfig.txt", "{work}", true,
+     {{"{linked-data}", "vantrelconfig.txt", "@echo an administrator's script\r\n", 0, Hold::None, After::Unchanged},
+      config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INSTALL_LOG_FAILURE,
+     "uninstall-unattended: the log {linked}vantrelconfig.txt is refused: it is a link to "
+     "{linked-data}vantrelconfig.txt; nothing was started\n"},
+    {"UnattendedRefusesALogWithASecondName", "app", "--log {work}vantrel.log", "{work}", true,
+     {{"{work}", "settings.ini", "[admin]\r\n", 0, Hold::None, After::Unchanged},
+      {"{work}", "vantrel.log", std::nullopt, 0, Hold::None, After::Unchanged, "{work}settings.ini"},
+      config("{app}", 0, After::Unchanged), dll(After::Unchanged)}, {}, ERROR_INSTALL_LOG_FAILURE,
+     "uninstall-unattended: the log {work}vantrel.log is refused: it has 2 names (hard links); nothing was started\n"},
+    {"UnattendedRefusesTheSystemFolderByDefault", "app", "", "{work}", true,
+     {configNamingNoLibrary(After::Unchanged), systemDll(After::Unchanged)}, {kYes, warning("{system}", IDNO), kCanceled}, 1602},
+    // As Notepad saves it, quoted, spelled otherwise, with old Mac line ends.
+    {"UnattendedRefusesWindowsOwnLibraryHoweverTheConfigurationWritesIt", "app", "--allow-system-folder", "{work}", true,
+     {{"{app}", "vantrelconfig.txt", "\xEF\xBB\xBFSYSTEM_DLL \"\\\\?\\%SystemRoot%\\System32\\ws2_32.dll\"\rTRACE_ENABLED 1\r",
+       0, Hold::None, After::Unchanged}, systemDll(After::Unchanged)},
+     {kYes, warning("{system}", IDNO, kWindowsOwnRefused), kCanceled}, 1602},
+    // Started from a third folder: the dry run, too, searches as the
+    // uninstaller does from its own.
+    // The product's Apps & Features entry goes with it, in whichever view an
+    // installer wrote it; another folder's stays; the dry run says which.
+    {"UnattendedRemovesTheAppsAndFeaturesEntryOfThisProductOnly", "app", "", "{work}", true, {config(), dll()},
+     {kYes, kSuccess}, 0, "uninstall-unattended: " + kEntry + "32-bit registry view) is removed\nuninstall-unattended: " +
+     kOthersEntry, "", "what-if: " + kEntry + "32-bit registry view) would be removed\nwhat-if: " + kOthersEntry,
+     registerProduct, onlyTheProductsEntryIsGone},
+    // After a 0 nothing of the product is left: its programs at once, the
+    // runner and the folder at the restart.
+    {"UnattendedLeavesNothingOfTheProductAfterTheRestart", "app", "", "{work}", true,
+     {config(), dll(), {"{app}", "uninstall.exe", std::nullopt, 0, Hold::None, After::Deleted},
+      {"{app}", "dialog_probe.dll", std::nullopt, 0, Hold::None, After::Deleted}},
+     {kYes, kSuccess}, 0, programsGone("uninstall-unattended: ", "is"), "", programsGone("what-if: ", "would be"),
+     withoutKeepingPrograms, goneAtTheRestart},
+    // A folder that everyone may change: said with who may do what, no icons
+    // named, and after a 3010 the removal left to a second run, since a user
+    // could put a link in its place before the restart (which
+    // tests/tools/swap_test.sh makes).
+    {"UnattendedSaysAFolderEveryoneMayChangeAndLeavesItToASecondRun", "app", "", "{work}", true,
+     {config("{app}", 0, After::RewrittenInPlace), kDllInUse},
+     {{"Uninstall", "", "Yes No", "Yes", kConfirm, IDYES}, {"Uninstall Information", "", "OK", "OK", kReboot, IDOK}}, 3010,
+     "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
+     "program has it loaded\nuninstall-unattended: ws2_32.dll: {app}ws2_32.dll is not scheduled for deletion at the "
+     "restart: a standard user could redirect the deletion: {app}ws2_32.dll: " + kEveryone + "; run the uninstaller "
+     "again after the restart\nuninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n",
+     "uninstall-unattended: a standard user could have replaced or redirected these files: {app}uninstall.exe: " +
+     kEveryone + "; install the product where only administrators can write. dialog_probe.dll is not loaded, so the "
+     "icons are not named\n", "", openToEveryone},
+    {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGivenFromAThirdFolder", "app",
+     "--allow-system-folder {work}uninstall.exe", "{windows}", true,
+     {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},
+     {kYes, warning("{system}", IDYES), kSuccess}, 0},
+    {"UnattendedLeavesADllInUseInTheSystemFolderForASecondRun", "app", "--allow-system-folder", "{work}", true,
+     {configNamingNoLibrary(After::RewrittenInPlace), {"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
+     {kYes, warning("{system}", IDYES), information(kReboot)}, 3010,
+     "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
+     "program has it loaded\nuninstall-unattended: ws2_32.dll: {system}ws2_32.dll is not scheduled for deletion at "
+     "the restart: it lies in a Windows system folder; run the uninstaller again after the restart\n"
+     "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n"},
+    // Switches that deployment templates pass out of habit change nothing,
+    // and the first line says so; anything else is still refused.
+    {"UnattendedTakesSwitchesPassedOutOfHabitAsNoOps", "app", "/S /NoRestart", "{work}", true, {config(), dll()},
+     {kYes, kSuccess}, 0, "", "uninstall-unattended: /S /NoRestart: nothing to do, this program never shows anything "
+     "and never restarts\n"},
+    {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesATimeoutThatIsNoNumber", "app", "--timeout 5x", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedTakesNoOptionForTheLogsName", "app", "--log --allow-system-folder", "{work}", true, kUntouched, {},
+     ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesAnEmptyLogName", "app", "--log \"\"", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesATimeoutWithoutItsValue", "app", "--timeout", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesASecondLog", "app", "--log {log} --log {app}second.log", "{work}", true, kUntouched, {},
+     ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedShowsItsUsageWhenAsked", "app", "/?", "{work}", true, kUntouched, {}, 0, kUsage},
+    {"UnattendedReportsAndLogsAProgramThatCannotStart", "app", "--log {log} {app}missing.exe", "{work}", true,
+     kUntouched, {}, ERROR_FILE_NOT_FOUND, "uninstall-unattended: cannot start {app}missing.exe\nSystem error message: "},
+    // The system would run a script through cmd.exe: it is no program here.
+    {"UnattendedStartsNoScript", "app", "{app}remove.bat", "{work}", true,
+     {config("{app}", 0, After::Unchanged), dll(After::Unchanged),
+      {"{app}", "remove.bat", "@exit 5\r\n", 0, Hold::None, After::Unchanged}},
+     {}, ERROR_BAD_EXE_FORMAT, "uninstall-unattended: cannot start {app}remove.bat\nSystem error message: "},
+    {"UnattendedEndsAProgramThatShowsNoDialogAndLogsIt", "app", "--timeout 1 --log {log} {windows}notepad.exe", "{work}", true,
+     kUntouched, {}, ERROR_TIMEOUT, "uninstall-unattended: {windows}notepad.exe showed no dialog for 1 seconds and was ended\n"},
+};
+
+// Why a row cannot run on this machine, or "". Outside Wine, a row that
+// uses what the Wine runner provides (the links it makes,
+// wineboot as the restart, a Restart Manager that names no holder) is left
+// out, and a row that writes to Windows' own folders runs only on a machine
+// declared disposable: there the system's ws2_32.dll is Windows' own.
+std::string whyNotHere(const Scenario& scenario) {
+    char wow64[MAX_PATH];
+    if (std::string(scenario.name).find("SysWow64") != std::string::npos && !GetSystemWow64DirectoryA(wow64, MAX_PATH))
+        return "only 64-bit Windows has SysWOW64";
+    if (runsUnderWine()) return "";
+    if (!IsUserAnAdmin()) return "not elevated: the programs ask for administrator rights; run from an elevated prompt";
+    std::string used = scenario.appDirectory + scenario.commandLine + scenario.output, written = scenario.appDirectory;
+    for (const File& file : scenario.files) used += file.directory, written += file.directory;
+    for (const Dialog& dialog : scenario.dialogs) used += dialog.text + dialog.after;
+    for (const char* mark : {"{link", "{through-link}", "names none"})
+        if (used.find(mark) != std::string::npos) return std::string("needs Wine: it uses ") + mark;
+    if (scenario.exitCode == ERROR_SUCCESS_REBOOT_REQUIRED || scenario.check == goneAtTheRestart)
+        return "needs Wine: its restart is wineboot -r";
+    if ((written.find("{system}") != std::string::npos || written.find("{windows}") != std::string::npos ||
+         scenario.prepare == registerProduct) &&
+        !mayChangeWindows())
+        return "writes to Windows' own folders: runs outside Wine only with VANTREL_DISPOSABLE_MACHINE=1, on a "
+               "machine that may be lost";
+    return "";
+}
+
 
 // A real run's one record, under Wine, where its trace shows it, of the
 // type and id of its outcome; usage and help, and a log that cannot be

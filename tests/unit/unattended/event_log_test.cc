@@ -41,21 +41,4 @@ TEST(EventLogTest, ARecordIsWrittenWholeOrItsLossIsSaidInOneLine) {
     EXPECT_EQ("uninstall-unattended: status 0\nremoved\nlast dialog:\nRemoved.\nstarted\n", reported);
 }
 
-// Registered once, under the Application log, with a message file of
-// Windows' own that shows each record's string.
-TEST(EventLogTest, TheSourceIsRegisteredWithWindowsOwnMessageFile) {
-    if (!mayChangeWindows()) GTEST_SKIP() << "registers the source anew: VANTREL_DISPOSABLE_MACHINE=1";
-    const char key[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Vantrel Uninstall";
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
-    for (int run = 0; run < 2; ++run) ASSERT_EQ(0u, platformEventCalls().registerSource());
-    char file[MAX_PATH] = "";
-    DWORD types = 0, size = sizeof file, typesSize = sizeof types;
-    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key, "EventMessageFile", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                                          nullptr, file, &size));
-    EXPECT_STREQ("%SystemRoot%\\System32\\EventCreate.exe", file);
-    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key, "TypesSupported", RRF_RT_REG_DWORD, nullptr, &types,
-                                          &typesSize));
-    EXPECT_EQ(7u, types);
-}
-
 }  // namespace
