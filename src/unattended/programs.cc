@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/constants.h"
 #include "exceptions/exception.h"
 #include "system/found_file.h"
 #include "system/helpers.h"
@@ -14,7 +15,7 @@ const char kRunner[] = "uninstall-unattended.exe";
 // The first name in `folder` (with its backslash) that is none of the
 // first `count` of the product's; "" when there is none.
 std::string firstOtherIn(const std::string& folder, std::size_t count) {
-    const char* const product[] = {kPrograms[0], kPrograms[1], kRunner, "ws2_32.dll", "vantrelconfig.txt"};
+    const char* const product[] = {kPrograms[0], kPrograms[1], kRunner, TRACER_DLL_NAME.c_str(), CONFIG_FILE_NAME.c_str()};
     WIN32_FIND_DATAA entry;
     const HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
     std::string other;

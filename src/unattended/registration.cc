@@ -8,15 +8,16 @@ const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\U
 
 namespace {
 
-// The entry's InstallLocation in one view; false when there is no entry.
+// The entry's InstallLocation in one view, environment variables expanded;
+// false when there is no entry.
 bool installLocation(REGSAM view, std::string& location) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
         return false;
     char text[MAX_PATH * 4] = "";
-    DWORD type = 0, size = sizeof text - 1;
-    const bool read = RegQueryValueExA(key, "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
-                      ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
+    DWORD size = sizeof text;
+    const bool read = RegGetValueA(key, nullptr, "InstallLocation", RRF_RT_REG_SZ, nullptr, text,
+                                   &size) == ERROR_SUCCESS;
     location = read ? text : "";
     RegCloseKey(key);
     return true;
@@ -40,15 +41,9 @@ std::string removeRegistration(const std::string& productFolder, bool checkOnly)
                      ", not this product's folder, and is kept\n";
             continue;
         }
-        if (checkOnly) {
-            lines += entry + " would be removed\n";
-            continue;
-        }
-        const LONG error = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
-        lines += entry + (error == ERROR_SUCCESS ? " is removed\n"
-                                                 : " cannot be removed. " +
-                                                       reasonFor(error) +
-                                                       "\n");
+        const LONG error = checkOnly ? ERROR_SUCCESS : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
+        lines += entry + (error ? " cannot be removed. " + reasonFor(error) : checkOnly ? " would be removed" : " is removed") +
+                 "\n";
     }
     return lines;
 }

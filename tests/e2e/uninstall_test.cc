@@ -363,22 +363,18 @@ std::string logged(const Dialog& d) {
            ", default " + d.defaultButton + "\n" + d.text + "\n--- answered: " + buttonName(d.answer) + "\n\n" + d.after;
 }
 
-// A log's text with each line's "YYYY-MM-DD HH:MM:SS " and CR taken off;
-// a line without its time or CR LF keeps what it has, so that it shows.
-std::string withoutTimes(const std::string& log) {
-    return std::regex_replace(log, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (.*)\r\n"), "$1\n");
-}
-
 // The product's Apps & Features entry, where a 32-bit installer writes it,
-// naming its folder; and in the 64-bit view one naming another folder.
+// naming its folder (through an environment variable); and in the 64-bit
+// view one naming another folder.
 const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
 void registerProduct(Stage& stage) {
-    for (const auto& entry : {std::make_pair(KEY_WOW64_32KEY, stage.expand("{app}")),
+    // Spelled as installers may: to be expanded.
+    for (const auto& entry : {std::make_pair(KEY_WOW64_32KEY, "%SystemDrive%" + stage.expand("{app}").substr(2)),
                               std::make_pair(KEY_WOW64_64KEY, stage.expand("{work}"))}) {
         HKEY key = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, nullptr, 0, KEY_SET_VALUE | entry.first,
                                                  nullptr, &key, nullptr));
-        RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.second.c_str()),
+        RegSetValueExA(key, "InstallLocation", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(entry.second.c_str()),
                        DWORD(entry.second.size() + 1));
         RegCloseKey(key);
     }
@@ -733,7 +729,10 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         records += opening + arguments + "\n" + shown;
         if (scenario.commandLine.find("--log") != std::string::npos && scenario.exitCode != ERROR_INVALID_PARAMETER &&
             scenario.exitCode != ERROR_INSTALL_LOG_FAILURE) {
-            EXPECT_EQ(records, withoutTimes(readFile(stage.expand("{log}"))));
+            // Each line after its "YYYY-MM-DD HH:MM:SS ", ended by CR LF; a line
+            // without them keeps what it has, so that it shows.
+            EXPECT_EQ(records, std::regex_replace(readFile(stage.expand("{log}")),
+                                                  std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (.*)\r\n"), "$1\n"));
         }
     } else {
         ChildProcess child(stage.expand("{exe}"), stage.expand(scenario.commandLine), stage.expand(scenario.currentDirectory));
