@@ -5,4 +5,3 @@ const std::string CONFIG_FILE_NAME = "vantrelconfig.txt";
 const std::string TRACER_DLL_NAME = "ws2_32.dll";
 const std::string KEY_TRACE_ENABLED = "TRACE_ENABLED";
 
-std::string confirmationQuestion() { return "Are you sure you want to uninstall " + PRODUCT_NAME + " ?"; }

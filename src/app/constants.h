@@ -9,7 +9,4 @@ extern const std::string CONFIG_FILE_NAME;
 extern const std::string TRACER_DLL_NAME;
 extern const std::string KEY_TRACE_ENABLED;
 
-// The question that starts every run.
-std::string confirmationQuestion();
-
 #endif  // VANTREL_APP_CONSTANTS_H_

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/constants.h"
 #include "app/message_dialog.h"
 #include "app/uninstall.h"
+#include "app/words.h"
 #include "commandline/command_line_converter.h"
 #include "config/config.h"
 #include "system/helpers.h"
@@ -23,13 +23,10 @@ public:
 
     bool mayDeleteDll(const std::string& dllPath, bool inSystemFolder) override {
         if (!inSystemFolder) return true;
-        const std::string warning =
-            "Uninstall will remove the " + PRODUCT_NAME + " dll.\nUninstall found: " + dllPath + "\n" +
-            "This file resides in the system directory.\nIf you proceed, uninstall will delete the "
-            "file.\n\nDo you want to continue ?";
         // No is the default: Enter pressed out of habit must not delete a
         // file of Windows.
-        return MessageBoxA(nullptr, warning.c_str(), "Uninstall", MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDNO;
+        return MessageBoxA(nullptr, systemFolderWarning(dllPath).c_str(), kCaption,
+                           MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDNO;
     }
 
     void resetAttributes(FoundFile& file) override { file.resetAttributes(); }
@@ -41,46 +38,35 @@ public:
 }  // namespace
 
 Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileName) {
-    const int failed = ERROR_INSTALL_FAILURE;
-    const std::string parseErrorText = "An error occured when parsing the config file. \nError message: ";
-    if (!ended)
-        return {Outcome::Success,
-                PRODUCT_NAME + " was successfully uninstalled.\nPlease remove the " + applicationFileName + " file.",
-                ERROR_SUCCESS};
+    const int failedStatus = ERROR_INSTALL_FAILURE;
+    if (!ended) return {Outcome::Success, uninstalled(applicationFileName), ERROR_SUCCESS};
     try {
         std::rethrow_exception(ended);
     } catch (const UserCancelException&) {
-        return {Outcome::Error, "Uninstall was canceled by user.", ERROR_INSTALL_USEREXIT};
+        return {Outcome::Error, cancelled(), ERROR_INSTALL_USEREXIT};
     } catch (const DllDeletionException& e) {
         const std::string& unsaved = e.getUnsavedConfigPath();
-        const std::string reboot =
-            "Couldn't delete the tracer dll, it may be in use.\nPlease reboot and run uninstall.exe again.\n" +
-            (unsaved.empty() ? std::string()
-                             : "Tracing could not be switched off in " + unsaved +
-                                   ".\nPlease set TRACE_ENABLED to 0 in this file before you reboot.\n");
+        const std::string reboot = rebootAndRunAgain(unsaved);
         if (!e.getConfigError().empty())
-            return {Outcome::Error, parseErrorText + e.getConfigError() + "\n" + reboot, failed};
-        return {Outcome::Information, reboot, unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : failed};
+            return {Outcome::Error, configMalformed(e.getConfigError()) + "\n" + reboot, failedStatus};
+        return {Outcome::Information, reboot, unsaved.empty() ? ERROR_SUCCESS_REBOOT_REQUIRED : failedStatus};
     } catch (const ConfigFileDeletionException& e) {
-        return {Outcome::Information,
-                "Unable to complete uninstall. Reason: \nCouldn't delete the " + CONFIG_FILE_NAME +
-                    " file.\nPlease delete this file manually.\nError message: " + e.getMessage(),
-                failed};
-    } catch (const io::IOException& e) {
+        return {Outcome::Information, configNotDeleted(e.getMessage()), failedStatus};
+    } catch (const io::FileNotFoundException& e) {
         // Only a search that found nothing by that name means the product
         // is not there.
-        const auto* notFound = dynamic_cast<const io::FileNotFoundException*>(&e);
-        return {Outcome::Error, "Couldn't find one of the required files. \nError message: " + e.getMessage(),
-                notFound && !notFound->isPresentButUnopenable() ? ERROR_UNKNOWN_PRODUCT : failed};
+        return {Outcome::Error, fileNotFound(e.getMessage()),
+                e.isPresentButUnopenable() ? failedStatus : ERROR_UNKNOWN_PRODUCT};
+    } catch (const io::IOException& e) {
+        return {Outcome::Error, fileNotFound(e.getMessage()), failedStatus};
     } catch (const util::Config::ConfigException& e) {
-        return {Outcome::Error, parseErrorText + e.getMessage(), failed};
+        return {Outcome::Error, configMalformed(e.getMessage()), failedStatus};
     } catch (const util::parser::CommandLineConverterException& e) {
-        return {Outcome::Error, "An error occured when getting the command line. \nError message: " + e.getMessage(),
-                failed};
+        return {Outcome::Error, commandLineUnreadable(e.getMessage()), failedStatus};
     } catch (const exceptions::Exception& e) {
-        return {Outcome::Error, "An error occured.\nError message: " + e.getMessage(), failed};
+        return {Outcome::Error, failed(e.getMessage()), failedStatus};
     } catch (...) {
-        return {Outcome::Error, "An unknown error occured.\nPlease contact Corvane.\n", failed};
+        return {Outcome::Error, failedUnknown(), failedStatus};
     }
 }
 
@@ -89,8 +75,7 @@ int runUninstaller() {
     std::exception_ptr ended;
     std::string applicationFileName;
     try {
-        const std::string question = confirmationQuestion();
-        if (MessageBoxA(nullptr, question.c_str(), "Uninstall", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (MessageBoxA(nullptr, confirmationQuestion().c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return ERROR_INSTALL_USEREXIT;
         // Taken before anything is deleted, so that a failure here leaves
         // every file in place.
@@ -101,7 +86,7 @@ int runUninstaller() {
         ended = std::current_exception();
     }
     const Outcome outcome = outcomeOf(ended, applicationFileName);
-    MessageDialog dialog("Uninstall");
+    MessageDialog dialog(kCaption);
     if (outcome.kind == Outcome::Success)
         dialog.showSuccess(outcome.text);
     else if (outcome.kind == Outcome::Information)

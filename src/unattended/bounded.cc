@@ -37,3 +37,8 @@ bool callWithin(DWORD limit, void (*call)(void*), void* step) {
     if (failure) std::rethrow_exception(failure);
     return true;
 }
+
+std::string stalledLine(const std::string& step, unsigned long seconds) {
+    return "uninstall-unattended: " + step + " did not end within " + std::to_string(seconds) +
+           " seconds (another program may hold a file it opens), so the run ends\n";
+}

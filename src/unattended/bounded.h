@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 // Calls `call(step)` on a thread of its own and waits `limit` milliseconds
@@ -24,5 +25,9 @@ bool finishesWithin(DWORD limit, Step step) {
     if (ended) delete held;
     return ended;
 }
+
+// The line that ends a run whose `step` did not end within `seconds`: an
+// open that another program's oplock holds never ends until it lets go.
+std::string stalledLine(const std::string& step, unsigned long seconds);
 
 #endif  // VANTREL_UNATTENDED_BOUNDED_H_

@@ -1,5 +1,6 @@
 #include "unattended/event_log.h"
 
+#include "app/outcomes.h"
 #include "system/helpers.h"
 #include "unattended/bounded.h"
 
@@ -53,9 +54,9 @@ std::string reportRun(DWORD status, bool started, const std::string& ending, con
                       const std::string& opening, const EventCalls& calls) {
     const std::string text = "uninstall-unattended: status " + std::to_string(status) + "\n" + ending +
                              (lastDialog.empty() ? "" : "last dialog:\n" + lastDialog + "\n") + opening;
-    WORD type = 0;
-    DWORD id = 0;
-    eventOf(status, started, type, id);
+    const vantrel::uninstall::OutcomeRow& outcome = vantrel::uninstall::outcomeRow(status, started);
+    const WORD type = outcome.eventType;
+    const DWORD id = outcome.eventId;
     // Left to the attempt where a service does not answer, for the exit to
     // end.
     struct Attempt {
@@ -79,4 +80,14 @@ std::string reportRun(DWORD status, bool started, const std::string& ending, con
         line = "uninstall-unattended: this run's record cannot be written to the event log, so it is lost. " + why + "\n";
     delete run;
     return line;
+}
+
+int recordRun(Transcript& transcript, DWORD status, bool started, const std::string& opening,
+              const std::string& ending, const std::string& lastDialog) {
+    const std::string lost = reportRun(status, started, ending, lastDialog, opening);
+    if (!lost.empty()) {
+        writeError(lost);
+        transcript.log(lost);
+    }
+    return static_cast<int>(status);
 }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "unattended/transcript.h"
+
 // The source the records carry.
 extern const char kEventSource[];
 
@@ -24,24 +26,8 @@ struct EventCalls {
 
 const EventCalls& platformEventCalls();
 
-// The type and id of the record of a run that ended with `status`;
-// `started` false when the uninstaller could not be started.
-inline void eventOf(DWORD status, bool started, WORD& type, DWORD& id) {
-    const struct { DWORD status; WORD type; DWORD id; } outcomes[] = {
-        {ERROR_SUCCESS, EVENTLOG_INFORMATION_TYPE, 100},  {ERROR_SUCCESS_REBOOT_REQUIRED, EVENTLOG_WARNING_TYPE, 110},
-        {ERROR_INSTALL_USEREXIT, EVENTLOG_ERROR_TYPE, 200}, {ERROR_UNKNOWN_PRODUCT, EVENTLOG_INFORMATION_TYPE, 120},
-        {ERROR_TIMEOUT, EVENTLOG_ERROR_TYPE, 203},
-    };
-    type = EVENTLOG_ERROR_TYPE;
-    id = started ? 202 : 204;  // failed, whatever the status; could not start
-    for (const auto& outcome : outcomes)
-        if (started && outcome.status == status) {
-            type = outcome.type;
-            id = outcome.id;
-        }
-}
-
-// Writes the record of a run that ended with `status`: "" when written,
+// Writes the record of a run that ended with `status`, of the type and id
+// that the outcomes' table gives it: "" when written,
 // else one line saying why the record is lost. Its one string is the
 // outcome first, where Event Viewer's preview shows it, then the run's last
 // lines (`ending`), the last dialog's text where there was one, then the
@@ -49,5 +35,11 @@ inline void eventOf(DWORD status, bool started, WORD& type, DWORD& id) {
 // end within seconds costs the record, never the run.
 std::string reportRun(DWORD status, bool started, const std::string& ending, const std::string& lastDialog,
                       const std::string& opening, const EventCalls& calls = platformEventCalls());
+
+// The run's last step: its record, after its last line (`ending`); a lost
+// record is said on standard error and in the log. Returns `status`, which
+// the record never changes.
+int recordRun(Transcript& transcript, DWORD status, bool started, const std::string& opening,
+              const std::string& ending, const std::string& lastDialog = "");
 
 #endif  // VANTREL_UNATTENDED_EVENT_LOG_H_

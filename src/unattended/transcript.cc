@@ -128,3 +128,25 @@ void Transcript::log(const std::string& block) {
                    Helpers::getErrorMessage(static_cast<int>(error ? error : ERROR_WRITE_FAULT)));
     }
 }
+
+namespace {
+
+std::string environment(const char* name) {
+    char value[256] = "";
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? value : "";
+}
+
+}  // namespace
+
+std::string openingLine(const std::string& program, int argc, char** argv) {
+    char computer[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD size = sizeof computer;
+    GetComputerNameA(computer, &size);
+    const std::string domain = environment("USERDOMAIN");
+    std::string arguments;
+    for (int i = 1; i < argc; ++i) arguments += std::string(i > 1 ? " " : "") + argv[i];
+    return "uninstall-unattended: computer " + std::string(computer) + ", user " +
+           (domain.empty() ? "" : domain + "\\") + environment("USERNAME") + ", program " + program +
+           ", options: " + (arguments.empty() ? "(none)" : arguments) + "\n";
+}

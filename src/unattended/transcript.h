@@ -46,6 +46,10 @@ private:
     bool turnsWaived = false;  // another writer kept its turn too long
 };
 
+// Who ran what where, with the arguments as given: the first line of a
+// run's record in the log.
+std::string openingLine(const std::string& program, int argc, char** argv);
+
 // Each line of `block` (ended by LF or CR LF) after `prefix`, ended by
 // `lineEnd`.
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd = "\n");

@@ -1,54 +1,26 @@
 #include "unattended/what_if.h"
 
-#include <cstdint>
 #include <exception>
-#include <memory>
 #include <vector>
 
 #include "app/constants.h"
 #include "app/driver.h"
+#include "app/outcomes.h"
 #include "app/uninstall.h"
 #include "commandline/command_line_converter.h"
-#include "config/config.h"
 #include "exceptions/exception.h"
 #include "system/helpers.h"
 #include "system/io.h"
 #include "system/save.h"
+#include "unattended/answering.h"
+#include "unattended/bounded.h"
 #include "unattended/holders.h"
+#include "unattended/programs.h"
+#include "unattended/registration.h"
 #include "unattended/restart.h"
+#include "unattended/start.h"
 
 namespace {
-
-// `text` with its environment variables (%SystemRoot%) expanded, as a
-// reader of the value may expand them; `text` itself where it cannot be.
-std::string expanded(const std::string& text) {
-    std::vector<char> buffer(text.size() + MAX_PATH);
-    for (;;) {
-        const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return text;
-        if (length <= buffer.size()) return buffer.data();
-        buffer.resize(length);
-    }
-}
-
-// The configuration file, found from `programDirectory`, that names the
-// very file `dllPath` as SYSTEM_DLL, however a reader could spell or read
-// it; "" when there is none.
-std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath) {
-    try {
-        const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
-        std::uint32_t length = 0;
-        std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
-        for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
-            if (!named.empty() && Helpers::isSameFile(expanded(named), dllPath)) return configPath;
-    } catch (const exceptions::Exception&) {
-        // No configuration to tell (or one too large to load): the option
-        // alone decides.
-    } catch (const std::exception&) {
-        // Or none that fits in memory.
-    }
-    return "";
-}
 
 // The procedure's steps as the runner answers them, each change only
 // checked, through the same handles a real change uses, and told.
@@ -122,27 +94,6 @@ private:
 
 }  // namespace
 
-bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
-                               std::string& refusal) {
-    const std::string configPath = systemLibraryConfiguredBy(programDirectory, dllPath);
-    if (configPath.empty()) return allowed;
-    refusal = dllPath + " is the library that SYSTEM_DLL in " + configPath +
-              " names, Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete " +
-              configPath + " by hand";
-    return false;
-}
-
-const char* outcomeInWords(DWORD status) {
-    switch (status) {
-    case ERROR_SUCCESS: return "both files deleted";
-    case ERROR_SUCCESS_REBOOT_REQUIRED: return "the DLL is in use: tracing switched off, reboot and run again";
-    case ERROR_INSTALL_USEREXIT: return "cancelled at the system-folder warning";
-    case ERROR_UNKNOWN_PRODUCT: return "a required file is in none of the searched places";
-    case ERROR_INSTALL_FAILURE: return "failed";
-    default: return "the uninstaller cannot be started";
-    }
-}
-
 Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     const std::string directory = getPathDirectory(program);
     Forecast result{{}, ERROR_INSTALL_FAILURE};
@@ -161,4 +112,27 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
         steps.say("the uninstaller would show: " + withoutLineBreaks(outcome.text));
     steps.say("a real run can still differ: a program may load the DLL or open or change either file after this check");
     return result;
+}
+
+int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
+    const std::string directory = getPathDirectory(program);
+    Forecast forecast{"", 0};
+    const DWORD error = unstartable(program);
+    if (error) {
+        forecast.status = error;
+        forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(error));
+    } else if (!finishesWithin(options.limit(), [&] {
+                   forecast = forecastUninstall(program, options.allowSystemFolder);
+                   if (forecast.status == ERROR_SUCCESS && !options.keepPrograms)
+                       forecast.report += removePrograms(directory, true);
+               })) {
+        transcript.write(stalledLine("the dry run", options.timeoutSeconds));
+        return ERROR_TIMEOUT;
+    }
+    if (forecast.status == ERROR_SUCCESS || forecast.status == ERROR_SUCCESS_REBOOT_REQUIRED)
+        forecast.report += removeRegistration(directory, true);
+    transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
+                                     ": " + vantrel::uninstall::outcomeRow(forecast.status, error == 0).words,
+                                 "what-if: "));
+    return static_cast<int>(forecast.status);
 }

@@ -9,6 +9,9 @@
 
 #include <string>
 
+#include "unattended/options.h"
+#include "unattended/transcript.h"
+
 struct Forecast {
     std::string report;  // what was checked and found, a line each
     DWORD status;        // the exit status a real run would have
@@ -18,14 +21,11 @@ struct Forecast {
 // `allowSystemFolder` as the runner's option.
 Forecast forecastUninstall(const std::string& program, bool allowSystemFolder);
 
-// The runner's answer to the warning before `dllPath` is deleted from a
-// Windows system folder: Yes only when allowed, and never for the library
-// that the configuration found from `programDirectory` names as Windows'
-// own (SYSTEM_DLL); `refusal` then gets the line that says so.
-bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
-                               std::string& refusal);
-
-// The outcome of an exit status of the uninstaller, in words.
-const char* outcomeInWords(DWORD status);
+// The runner's --what-if: the forecast of a run of `program`, and what
+// would follow it (the programs' and the Apps & Features entry's removal),
+// written to the transcript, ending with the status it foresees, which it
+// returns. A program that cannot start is foretold with the system's code,
+// as a real run reports it.
+int whatIf(Transcript& transcript, const std::string& program, const Options& options);
 
 #endif  // VANTREL_UNATTENDED_WHAT_IF_H_

@@ -1,0 +1,95 @@
+#include "unattended/answering.h"
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "app/constants.h"
+#include "app/words.h"
+#include "config/config.h"
+#include "exceptions/exception.h"
+#include "system/helpers.h"
+#include "system/io.h"
+#include "unattended/bounded.h"
+
+namespace {
+
+// `text` with its environment variables (%SystemRoot%) expanded, as a
+// reader of the value may expand them; `text` itself where it cannot be.
+std::string expanded(const std::string& text) {
+    std::vector<char> buffer(text.size() + MAX_PATH);
+    for (;;) {
+        const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return text;
+        if (length <= buffer.size()) return buffer.data();
+        buffer.resize(length);
+    }
+}
+
+// The configuration file, found from `programDirectory`, that names the
+// very file `dllPath` as SYSTEM_DLL, however a reader could spell or read
+// it; "" when there is none.
+std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath) {
+    try {
+        const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
+        std::uint32_t length = 0;
+        std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
+        for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
+            if (!named.empty() && Helpers::isSameFile(expanded(named), dllPath)) return configPath;
+    } catch (const exceptions::Exception&) {
+        // No configuration to tell (or one too large to load): the option
+        // alone decides.
+    } catch (const std::exception&) {
+        // Or none that fits in memory.
+    }
+    return "";
+}
+
+}  // namespace
+
+bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
+                               std::string& refusal) {
+    const std::string configPath = systemLibraryConfiguredBy(programDirectory, dllPath);
+    if (configPath.empty()) return allowed;
+    refusal = dllPath + " is the library that SYSTEM_DLL in " + configPath +
+              " names, Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete " +
+              configPath + " by hand";
+    return false;
+}
+
+int Answering::answer(const SeenDialog& dialog) {
+    int answer = IDOK;
+    std::string refusal;
+    // Every question but the confirmation is the system-folder warning: it
+    // is refused unless allowed, and always for the library that the
+    // configuration names as Windows' own.
+    if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == vantrel::uninstall::confirmationQuestion()) {
+        answer = IDYES;
+    } else if (dialog.buttons.find("Yes") != std::string::npos) {
+        // The check's own state: one that does not end in time may still end
+        // while the run goes on, and must write nowhere but here.
+        struct Check {
+            std::string directory, path, refusal;
+            bool allowed, yes;
+        };
+        auto* check =
+            new Check{programDirectory, vantrel::uninstall::warnedPath(dialog.text), "", options.allowSystemFolder, false};
+        // Not answered in time: No, which changes nothing.
+        answer = IDNO;
+        if (finishesWithin(options.limit(), [check] {
+                check->yes = answerSystemFolderWarning(check->directory, check->path, check->allowed, check->refusal);
+            })) {
+            if (check->yes) answer = IDYES;
+            if (!check->refusal.empty()) refusal = "uninstall-unattended: " + check->refusal + "\n";
+            delete check;
+        } else {
+            stalled = "reading the configuration to answer the system-folder warning";
+        }
+    }
+    last = dialog.text;
+    transcript.write("--- dialog \"" + dialog.caption + "\"" + (dialog.icon.empty() ? "" : ", icon: ") + dialog.icon +
+                     ", buttons: " + dialog.buttons + ", default " + dialog.defaultButton + "\n" + dialog.text +
+                     "\n--- answered: " + buttonName(answer) + "\n\n" + refusal);
+    return answer;
+}

@@ -1,0 +1,44 @@
+// How the runner answers the uninstaller's dialogs, as an administrator's
+// script would: Yes to the confirmation, the system-folder warning as the
+// options and the configuration allow, OK to every message.
+#ifndef VANTREL_UNATTENDED_ANSWERING_H_
+#define VANTREL_UNATTENDED_ANSWERING_H_
+
+#include <string>
+
+#include "unattended/dialog_driver.h"
+#include "unattended/options.h"
+#include "unattended/transcript.h"
+
+// The runner's answer to the warning before `dllPath` is deleted from a
+// Windows system folder: Yes only when allowed, and never for the library
+// that the configuration found from `programDirectory` names as Windows'
+// own (SYSTEM_DLL); `refusal` then gets the line that says so.
+bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
+                               std::string& refusal);
+
+// Answers one run's dialogs and writes each, with its answer, to the
+// transcript.
+class Answering {
+public:
+    Answering(Transcript& transcript, const std::string& programDirectory, const Options& options)
+        : transcript(transcript), programDirectory(programDirectory), options(options) {}
+
+    // The button that answers `dialog`. The warning is answered No when the
+    // configuration is not read within the time limit, which changes
+    // nothing; stalledStep() then names that step.
+    int answer(const SeenDialog& dialog);
+
+    // The text of the last dialog answered; "" before the first.
+    const std::string& lastDialog() const { return last; }
+    // The step that did not end within the time limit; "" when none.
+    const std::string& stalledStep() const { return stalled; }
+
+private:
+    Transcript& transcript;
+    const std::string programDirectory;
+    const Options& options;
+    std::string last, stalled;
+};
+
+#endif  // VANTREL_UNATTENDED_ANSWERING_H_

@@ -1,0 +1,21 @@
+// What follows the uninstaller's exit, so that nothing of the product is
+// left behind: after a 3010 the removal scheduled for the restart, after a
+// 0 the product's own programs, after either its Apps & Features entry.
+#ifndef VANTREL_UNATTENDED_COMPLETION_H_
+#define VANTREL_UNATTENDED_COMPLETION_H_
+
+#include <windows.h>
+
+#include <string>
+
+#include "unattended/options.h"
+#include "unattended/transcript.h"
+
+// Completes a run whose uninstaller, in `programDirectory`, exited with
+// `status`, each step that opens files within the time limit; writes and
+// returns its lines. A step that does not end in time ends the completion:
+// `stalledStep` then names it, and nothing after it is done.
+std::string completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
+                        const Options& options, std::string& stalledStep);
+
+#endif  // VANTREL_UNATTENDED_COMPLETION_H_

@@ -1,0 +1,36 @@
+#include "unattended/start.h"
+
+#include "commandline/command_line_converter.h"
+#include "system/helpers.h"
+#include "system/security.h"
+#include "unattended/dialog_driver.h"
+#include "unattended/event_log.h"
+
+DWORD unstartable(const std::string& program) {
+    DWORD type = 0;
+    // No error code for a file that is no program; starting it gives this.
+    if (!GetBinaryTypeA(program.c_str(), &type)) return GetLastError() ? GetLastError() : ERROR_BAD_EXE_FORMAT;
+    BOOL onWow64 = FALSE;
+    const bool windows64 = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &onWow64) && onWow64);
+    return type == SCS_32BIT_BINARY || (type == SCS_64BIT_BINARY && windows64) ? 0 : ERROR_BAD_EXE_FORMAT;
+}
+
+std::string whoCouldReplace(const std::string& program) {
+    // A program that is not there is said so when it does not start.
+    const bool there = GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
+    Redirection found = whoMayRedirect(there ? program : getPathDirectory(program), there);
+    if (found.path.empty()) found = whoMayRedirect(besideThisProgram("dialog_probe.dll"), true);
+    if (found.path.empty()) return "";
+    return "uninstall-unattended: a standard user could have replaced or redirected these files: " + found.path + ": " +
+           found.why + "; install the product where only administrators can write. "
+           "dialog_probe.dll is not loaded, so the icons are not named\n";
+}
+
+int cannotStart(Transcript& transcript, const std::string& opening, const std::string& program, DWORD error) {
+    const std::string message = prefixLines("uninstall-unattended: cannot start " + program + "\n" +
+                                                Helpers::getErrorMessage(static_cast<int>(error)),
+                                            "");
+    writeError(message);
+    transcript.log(message);
+    return recordRun(transcript, error, false, opening, message);
+}
