@@ -144,7 +144,7 @@ void FoundFile::resetAttributes() { setAttributes(file.get(), FILE_ATTRIBUTE_NOR
 void FoundFile::restoreAttributes() { setAttributes(file.get(), identity.dwFileAttributes); }
 
 DWORD FoundFile::remove() {
-    ScopedHandle deleting(deleteRefusal != 0 ? reopen(DELETE, kAllSharing) : INVALID_HANDLE_VALUE);
+    io::ScopedHandle deleting(deleteRefusal != 0 ? reopen(DELETE, kAllSharing) : INVALID_HANDLE_VALUE);
     if (deleteRefusal != 0 && !deleting.valid()) return GetLastError();
     if (!deleteOnClose(deleting.valid() ? deleting.get() : file.get())) {
         const DWORD error = GetLastError();  // Wine may leave it unset
@@ -159,7 +159,7 @@ HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
     // By name inside the checked folder, never ReOpenFile: Wine reopens a
     // file by its path, which a swapped folder redirects.
     DWORD error = 0;
-    ScopedHandle again(openInFolder(fileName, access, sharing, FILE_OPEN,
+    io::ScopedHandle again(openInFolder(fileName, access, sharing, FILE_OPEN,
                                     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
                                     error));
     BY_HANDLE_FILE_INFORMATION now;
@@ -190,7 +190,7 @@ HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
 bool FoundFile::folderTakesNewFiles() const {
     // The folder itself, opened again relative to its own handle.
     DWORD error = 0;
-    ScopedHandle adding(openInFolder("", FILE_ADD_FILE | SYNCHRONIZE, kAllSharing, FILE_OPEN,
+    io::ScopedHandle adding(openInFolder("", FILE_ADD_FILE | SYNCHRONIZE, kAllSharing, FILE_OPEN,
                                      FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error));
     return adding.valid();
 }

@@ -82,7 +82,7 @@ private:
                         DWORD& error) const;
 
     std::string foundPath, fileName, finalPath;
-    ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};
+    io::ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};
     BY_HANDLE_FILE_INFORMATION identity = {};
     DWORD deleteRefusal = 0;
 };

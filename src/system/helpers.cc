@@ -5,6 +5,7 @@
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
 #include "system/decimal.h"
+#include "system/handle.h"
 #include "system/io.h"
 
 namespace {
@@ -17,22 +18,14 @@ UINT WINAPI queryCurrentDirectory(LPSTR buffer, UINT size) {
 
 std::string Helpers::getErrorMessage(const int errorCode) {
     try {
-        char* text = nullptr;
-        DWORD length = FormatMessageA(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                FORMAT_MESSAGE_FROM_SYSTEM,
-            nullptr, static_cast<DWORD>(errorCode), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-            reinterpret_cast<LPSTR>(&text), 0, nullptr);
-        std::string systemText;
-        if (length != 0) {
-            // Released even if the copy fails.
-            struct Release {
-                char* text;
-                ~Release() { LocalFree(text); }
-            } release{text};
-            systemText.assign(text, length);
-        }
-        return "System error message: " + systemText;
+        // Released even if the copy fails.
+        io::ScopedLocal text;
+        const DWORD length = FormatMessageA(
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+            static_cast<DWORD>(errorCode), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+            reinterpret_cast<LPSTR>(text.put()), 0, nullptr);
+        return "System error message: " +
+               (length != 0 ? std::string(static_cast<const char*>(text.get()), length) : std::string());
     } catch (...) {
         return "An unexpected exception was caught in std::string "
                "Helpers::getErrorMessage(const int errorCode)";

@@ -46,7 +46,7 @@ bool readWhole(HANDLE file, std::string& bytes) {
 }  // namespace
 
 bool readFile(const FoundFile& file, std::string& bytes) {
-    ScopedHandle reading(file.reopen(GENERIC_READ, kAllSharing));
+    io::ScopedHandle reading(file.reopen(GENERIC_READ, kAllSharing));
     return reading.valid() && readWhole(reading.get(), bytes);
 }
 
@@ -54,11 +54,11 @@ bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write) {
     // Written in place through the checked file, never replaced by a rename:
     // Wine renames by path, which a swapped folder redirects. The old bytes
     // lie whole beside it until the new ones are on disk.
-    ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
+    io::ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     std::string old;
     if (!target.valid() || !readWhole(target.get(), old)) return false;
     std::string made;
-    ScopedHandle backup(file.createBeside("bak", made));
+    io::ScopedHandle backup(file.createBeside("bak", made));
     if (!backup.valid()) return false;
     if (!overwrite(backup.get(), old, write)) {
         deleteOnClose(backup.get());
@@ -85,7 +85,7 @@ const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknow
     if (freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
         room.QuadPart < file.size() + (newSize > file.size() ? newSize - file.size() : 0))
         return nullptr;
-    ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
+    io::ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     if (target.valid()) return "written in place";
     if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return nullptr;
     // A real run clears the attribute first; with it, the open cannot tell.

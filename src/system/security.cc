@@ -3,6 +3,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <memory>
+
 #include "commandline/command_line_converter.h"
 #include "system/handle.h"
 #include "system/helpers.h"
@@ -23,10 +25,9 @@ bool isTrusted(PSID sid, PSID self) {
         DWORD size = sizeof known;
         if (CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known)) return true;
     }
-    PSID installer = nullptr;
-    const bool trusted = ConvertStringSidToSidA(kTrustedInstaller, &installer) && EqualSid(sid, installer);
-    LocalFree(installer);
-    return trusted;
+    io::ScopedLocal installer;
+    return ConvertStringSidToSidA(kTrustedInstaller, reinterpret_cast<PSID*>(installer.put())) &&
+           EqualSid(sid, installer.get());
 }
 
 // The account as the system names it, or its SID where it cannot.
@@ -36,10 +37,9 @@ std::string accountName(PSID sid) {
     SID_NAME_USE use;
     if (LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
         return *domain ? std::string(domain) + "\\" + name : name;
-    char* text = nullptr;
-    const std::string spelled = ConvertSidToStringSidA(sid, &text) ? text : "an unknown account";
-    LocalFree(text);
-    return spelled;
+    io::ScopedLocal text;
+    return ConvertSidToStringSidA(sid, reinterpret_cast<LPSTR*>(text.put())) ? static_cast<const char*>(text.get())
+                                                                              : "an unknown account";
 }
 
 // What accounts other than the trusted ones hold on one entry: each
@@ -104,7 +104,7 @@ std::vector<std::string> wayOf(std::string path) {
 // An entry's descriptor, read as itself (a link, not what it leads to);
 // null when it cannot be read, with `missing` set where it is not there.
 PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
-    ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    io::ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                    nullptr));
     const DWORD error = GetLastError();
@@ -120,15 +120,16 @@ PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
 Redirection walk(const std::string& path, PSID self, bool content) {
     const std::vector<std::string> names = wayOf(path);
     std::vector<WayEntry> way;
-    for (const std::string& entry : names) {
+    // Each descriptor is freed by its owner, made once for them all.
+    const std::unique_ptr<io::ScopedLocal[]> descriptors(new io::ScopedLocal[names.size()]);
+    for (std::size_t i = 0; i < names.size(); ++i) {
         // Only the last may be missing; a folder on the way that is counts
         // as unreadable.
         bool missing = false;
-        way.push_back({entry, readDescriptor(entry, missing), !missing || &entry != &names.back()});
+        descriptors[i].reset(readDescriptor(names[i], missing));
+        way.push_back({names[i], descriptors[i].get(), !missing || i + 1 < names.size()});
     }
-    const Redirection found = findRedirection(way, self, content);
-    for (const WayEntry& entry : way) LocalFree(entry.descriptor);
-    return found;
+    return findRedirection(way, self, content);
 }
 
 // The account this process runs as; empty when it cannot be told.
@@ -136,7 +137,7 @@ std::vector<BYTE> processUser() {
     HANDLE token = nullptr;
     std::vector<BYTE> user;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return user;
-    ScopedHandle owned(token);
+    io::ScopedHandle owned(token);
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     user.resize(size);

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "system/handle.h"
+
 namespace {
 
 struct Run {
@@ -24,11 +26,9 @@ DWORD WINAPI start(LPVOID parameter) {
 
 bool callWithin(DWORD limit, void (*call)(void*), void* step) {
     auto* run = new Run{call, step, nullptr};
-    const HANDLE thread = CreateThread(nullptr, 0, start, run, 0, nullptr);
-    if (thread) {
-        const bool ended = WaitForSingleObject(thread, limit) == WAIT_OBJECT_0;
-        CloseHandle(thread);
-        if (!ended) return false;
+    const io::ScopedHandle thread(CreateThread(nullptr, 0, start, run, 0, nullptr));
+    if (thread.valid()) {
+        if (WaitForSingleObject(thread.get(), limit) != WAIT_OBJECT_0) return false;
     } else {
         start(run);
     }

@@ -137,8 +137,8 @@ ChildProcess::ChildProcess(const std::string& application, const std::string& co
         if (jobRefusal == 0) jobRefusal = ERROR_ACCESS_DENIED;
         job.reset(nullptr);
     }
-    ResumeThread(information.hThread);
-    CloseHandle(information.hThread);
+    const io::ScopedHandle thread(information.hThread);
+    ResumeThread(thread.get());
     process.reset(information.hProcess);
     processId = information.dwProcessId;
 }
@@ -156,19 +156,14 @@ DWORD ChildProcess::exitCode() const {
 
 DialogsEnd answerDialogs(ChildProcess& child, const std::function<int(const SeenDialog&)>& choose, DWORD idleMs,
                          const std::string& probePath) {
-    struct Probe {
-        HMODULE module;
-        ~Probe() {
-            if (module) FreeLibrary(module);
-        }
-    } probe{probePath.empty() ? nullptr : LoadLibraryA(probePath.c_str())};
+    const io::ScopedModule probe(probePath.empty() ? nullptr : LoadLibraryA(probePath.c_str()));
     // Progress is a box read, answered and gone; whatever else the program
     // does, the wait for it is bounded.
     DWORD progress = GetTickCount();
     while (WaitForSingleObject(child.handle(), 20) == WAIT_TIMEOUT) {
         const HWND box = findMessageBox(child.id());
         SeenDialog dialog;
-        if (box && readDialog(box, probe.module, dialog)) {
+        if (box && readDialog(box, probe.get(), dialog)) {
             const int answer = choose(dialog);
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
             // The next box may only be looked for once this one is gone.

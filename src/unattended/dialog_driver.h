@@ -44,8 +44,8 @@ public:
     DWORD exitCode() const;
 
 private:
-    ScopedHandle job;
-    ScopedHandle process;
+    io::ScopedHandle job;
+    io::ScopedHandle process;
     DWORD processId = 0;
     DWORD error = 0;
     DWORD jobRefusal = 0;

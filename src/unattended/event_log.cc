@@ -1,6 +1,7 @@
 #include "unattended/event_log.h"
 
 #include "app/outcomes.h"
+#include "system/handle.h"
 #include "system/helpers.h"
 #include "unattended/bounded.h"
 
@@ -15,19 +16,18 @@ const char kMessageFile[] = "%SystemRoot%\\System32\\EventCreate.exe";
 const DWORD kWaitMs = 5000;
 
 DWORD registerSource() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSourceKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return 0;
-    }
-    LONG error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    io::ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSourceKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS) return 0;
+    LONG error =
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
     if (error != ERROR_SUCCESS) return static_cast<DWORD>(error);
     const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-    error = RegSetValueExA(key, "EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(kMessageFile),
+    error = RegSetValueExA(key.get(), "EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(kMessageFile),
                            sizeof kMessageFile);
     if (error == ERROR_SUCCESS)
-        error = RegSetValueExA(key, "TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&types), sizeof types);
-    RegCloseKey(key);
+        error = RegSetValueExA(key.get(), "TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&types),
+                               sizeof types);
+    key.reset();
     // Half a registration would render no record: none at all is retried.
     if (error != ERROR_SUCCESS) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSourceKey);
     return static_cast<DWORD>(error);

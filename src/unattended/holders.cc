@@ -17,7 +17,8 @@ std::vector<DWORD> restartManagerList(const std::string& path) {
     std::vector<DWORD> ids;
     // Not one of Windows' known DLLs: as an import it would first be looked
     // for beside the runner, so it is loaded from the system folder by hand.
-    const HMODULE manager = LoadLibraryExA("rstrtmgr.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const io::ScopedModule owner(LoadLibraryExA("rstrtmgr.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const HMODULE manager = owner.get();
     if (!manager) return ids;
     const auto start = reinterpret_cast<decltype(&RmStartSession)>(
         reinterpret_cast<void*>(GetProcAddress(manager, "RmStartSession")));
@@ -44,13 +45,12 @@ std::vector<DWORD> restartManagerList(const std::string& path) {
         for (UINT i = 0; result == ERROR_SUCCESS && i < count; ++i) ids.push_back(found[i].Process.dwProcessId);
         end(session);
     }
-    FreeLibrary(manager);
     return ids;
 }
 
 // Whether the program `id` has `path` among its loaded modules.
 bool hasLoaded(DWORD id, const std::string& path) {
-    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, id));
+    io::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, id));
     MODULEENTRY32 module = {};
     module.dwSize = sizeof module;
     for (BOOL more = snapshot.valid() && Module32First(snapshot.get(), &module); more;
@@ -67,7 +67,7 @@ bool hasLoaded(DWORD id, const std::string& path) {
 std::vector<Holder> findHolders(const std::string& path) {
     const std::vector<DWORD> listed = restartManagerList(path);
     std::vector<Holder> holders;
-    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    io::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot.valid() && Process32First(snapshot.get(), &entry); more;

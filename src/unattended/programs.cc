@@ -5,6 +5,7 @@
 #include "app/constants.h"
 #include "exceptions/exception.h"
 #include "system/found_file.h"
+#include "system/handle.h"
 #include "system/helpers.h"
 
 namespace {
@@ -17,14 +18,13 @@ const char kRunner[] = "uninstall-unattended.exe";
 std::string firstOtherIn(const std::string& folder, std::size_t count) {
     const char* const product[] = {kPrograms[0], kPrograms[1], kRunner, TRACER_DLL_NAME.c_str(), CONFIG_FILE_NAME.c_str()};
     WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+    const io::ScopedSearch search(FindFirstFileA((folder + "*").c_str(), &entry));
     std::string other;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more && other.empty(); more = FindNextFileA(search, &entry)) {
+    for (BOOL more = search.valid(); more && other.empty(); more = FindNextFileA(search.get(), &entry)) {
         bool theProducts = !lstrcmpA(entry.cFileName, ".") || !lstrcmpA(entry.cFileName, "..");
         for (std::size_t i = 0; i < count; ++i) theProducts = theProducts || !lstrcmpiA(entry.cFileName, product[i]);
         if (!theProducts) other = entry.cFileName;
     }
-    FindClose(search);  // refuses an invalid one
     return other;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "system/handle.h"
 #include "system/helpers.h"
 
 const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
@@ -11,15 +12,14 @@ namespace {
 // The entry's InstallLocation in one view, environment variables expanded;
 // false when there is no entry.
 bool installLocation(REGSAM view, std::string& location) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+    io::ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
         return false;
     char text[MAX_PATH * 4] = "";
     DWORD size = sizeof text;
-    const bool read = RegGetValueA(key, nullptr, "InstallLocation", RRF_RT_REG_SZ, nullptr, text,
+    const bool read = RegGetValueA(key.get(), nullptr, "InstallLocation", RRF_RT_REG_SZ, nullptr, text,
                                    &size) == ERROR_SUCCESS;
     location = read ? text : "";
-    RegCloseKey(key);
     return true;
 }
 

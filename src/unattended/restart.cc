@@ -7,6 +7,7 @@
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
 #include "system/found_file.h"
+#include "system/handle.h"
 #include "system/helpers.h"
 #include "system/security.h"
 
@@ -15,25 +16,20 @@ namespace {
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kSecondRun[] = "; run the uninstaller again after the restart";
 
-// The Session Manager's key, open for `access`, closed when it goes.
-class ScopedKey {
-public:
-    explicit ScopedKey(REGSAM access) : error(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, access, &key)) {}
-    ~ScopedKey() {
-        if (error == ERROR_SUCCESS) RegCloseKey(key);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    HKEY key = nullptr;  // declared first: the opening in the constructor fills it
-    const LONG error;
-};
+// Opens the Session Manager's key for `access` into `key`: 0, or the
+// system's code.
+DWORD openSessionManager(REGSAM access, io::ScopedKey& key) {
+    return static_cast<DWORD>(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, access, key.put()));
+}
 
 DWORD scheduleDeletion(const std::string& path) {
     return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 0 : GetLastError();
 }
 
-DWORD checkScheduling() { return static_cast<DWORD>(ScopedKey(KEY_SET_VALUE).error); }
+DWORD checkScheduling() {
+    io::ScopedKey session;
+    return openSessionManager(KEY_SET_VALUE, session);
+}
 
 // Whether the list in the Session Manager's value `value` holds the
 // deletion of the file named `name`.
@@ -55,11 +51,12 @@ bool listsDeletion(HKEY session, const wchar_t* value, const std::vector<wchar_t
 }
 
 bool isScheduled(const std::string& path) {
-    ScopedKey session(KEY_QUERY_VALUE);
+    io::ScopedKey session;
     const std::vector<wchar_t> name = wide("\\??\\" + path);
     // Windows goes on in a second value when the first has grown large.
-    return session.error == ERROR_SUCCESS && (listsDeletion(session.key, L"PendingFileRenameOperations", name) ||
-                                              listsDeletion(session.key, L"PendingFileRenameOperations2", name));
+    return openSessionManager(KEY_QUERY_VALUE, session) == 0 &&
+           (listsDeletion(session.get(), L"PendingFileRenameOperations", name) ||
+            listsDeletion(session.get(), L"PendingFileRenameOperations2", name));
 }
 
 bool onNetworkDrive(const std::string& path) {

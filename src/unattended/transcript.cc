@@ -70,7 +70,7 @@ DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
     const DWORD access = GENERIC_WRITE | GENERIC_READ, sharing = FILE_SHARE_READ | FILE_SHARE_WRITE,
                 flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
                         SECURITY_IDENTIFICATION;
-    ScopedHandle log(CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, flags, nullptr));
+    io::ScopedHandle log(CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, flags, nullptr));
     if (!log.valid() && GetLastError() == ERROR_FILE_NOT_FOUND)
         log.reset(CreateFileA(path.c_str(), access, sharing, nullptr, CREATE_NEW, flags, nullptr));
     if (!log.valid()) return GetLastError();

@@ -41,7 +41,7 @@ public:
 
 private:
     LogCalls calls;
-    ScopedHandle file{INVALID_HANDLE_VALUE};
+    io::ScopedHandle file{INVALID_HANDLE_VALUE};
     bool failed = false;
     bool turnsWaived = false;  // another writer kept its turn too long
 };

@@ -279,7 +279,7 @@ public:
         SetEnvironmentVariableA("WINEDEBUG", kEventTrace);
         {
             SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-            ScopedHandle output(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+            io::ScopedHandle output(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
             ChildProcess runner(program, "\"" + program + "\" " + options + (keepPrograms ? kKeep : "") +
                                 expand(scenario.commandLine), expand(scenario.currentDirectory), output.get());
             const DWORD started = GetTickCount();

@@ -12,7 +12,7 @@ namespace {
 
 // The file's bytes, read while the save holds it open for deleting.
 std::string readShared(const std::string& path) {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr));
+    io::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr));
     char bytes[64];
     DWORD read = 0;
     return ReadFile(file.get(), bytes, sizeof bytes, &read, nullptr) ? std::string(bytes, read) : "";
@@ -58,7 +58,7 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
             scratch.write(name, "another's bytes");
             expected.insert(name);
         }
-        ScopedHandle holder(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        io::ScopedHandle holder(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, 0, nullptr));
         targetWrites = 0;
         backedUpWhenWritten = true;

@@ -21,7 +21,7 @@ TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsOnceNotTheRun) {
     Transcript transcript;
     ASSERT_EQ(0u, transcript.openLog(log, refusal));
     // Every byte from 4 GiB on, where writers take turns; none of the log's.
-    ScopedHandle hung(CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    io::ScopedHandle hung(CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     OVERLAPPED beyond = {};
     beyond.OffsetHigh = 1;
     ASSERT_TRUE(LockFileEx(hung.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, 0x3FFFFFFF, &beyond));
@@ -41,7 +41,7 @@ std::string sharedLog;
 // Another machine's runner, which took its turn before this one, appends
 // to the shared log just before this one asks where the end is.
 BOOL WINAPI grownByAnother(HANDLE file, PLARGE_INTEGER size) {
-    ScopedHandle other(CreateFileA(sharedLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    io::ScopedHandle other(CreateFileA(sharedLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, 0, nullptr));
     DWORD written = 0;
     WriteFile(other.get(), "another\r\n", 9, &written, nullptr);

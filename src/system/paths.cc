@@ -49,12 +49,12 @@ bool Helpers::isSamePath(const std::string& first, const std::string& second) {
 }
 
 bool Helpers::identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity) {
-    ScopedHandle object(openAttributes(path));
+    io::ScopedHandle object(openAttributes(path));
     return object.valid() && GetFileInformationByHandle(object.get(), &identity);
 }
 
 std::string Helpers::getFinalPathOf(const std::string& path, FinalPathQuery query) {
-    ScopedHandle object(openAttributes(path));
+    io::ScopedHandle object(openAttributes(path));
     return object.valid() ? getFinalPath(object.get(), query) : "";
 }
 
