@@ -10,6 +10,7 @@
 #include "system/helpers.h"
 #include "system/io.h"
 #include "system/save.h"
+#include "system/windows_folders.h"
 
 namespace vantrel {
 namespace uninstall {
@@ -29,10 +30,10 @@ public:
                            MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDNO;
     }
 
-    void resetAttributes(FoundFile& file) override { file.resetAttributes(); }
-    void restoreAttributes(FoundFile& file) override { file.restoreAttributes(); }
-    DWORD remove(FoundFile& file) override { return file.remove(); }
-    bool save(FoundFile& config, const std::string& bytes) override { return io::saveFile(config, bytes); }
+    void resetAttributes(io::FoundFile& file) override { file.resetAttributes(); }
+    void restoreAttributes(io::FoundFile& file) override { file.restoreAttributes(); }
+    DWORD remove(io::FoundFile& file) override { return file.remove(); }
+    bool save(io::FoundFile& config, const std::string& bytes) override { return io::saveFile(config, bytes); }
 };
 
 }  // namespace
@@ -71,7 +72,7 @@ Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileNa
 }
 
 int runUninstaller() {
-    Helpers::guardElevatedProcess();
+    io::guardElevatedProcess();
     std::exception_ptr ended;
     std::string applicationFileName;
     try {

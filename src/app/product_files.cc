@@ -3,6 +3,8 @@
 #include "app/constants.h"
 #include "commandline/command_line_converter.h"
 #include "system/helpers.h"
+#include "system/paths.h"
+#include "system/windows_folders.h"
 
 namespace vantrel {
 namespace uninstall {
@@ -15,8 +17,8 @@ std::string findTracerDll(const std::string& startedIn) {
 
 bool liesInASystemDirectory(const std::string& path) {
     const std::string directory = getPathDirectory(path);
-    for (const std::string& system : Helpers::getSystemDirectories())
-        if (Helpers::isSameDirectory(directory, system)) return true;
+    for (const std::string& system : io::getSystemDirectories())
+        if (io::isSameDirectory(directory, system)) return true;
     return false;
 }
 

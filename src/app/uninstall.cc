@@ -2,7 +2,8 @@
 
 #include "app/constants.h"
 #include "config/config.h"
-#include "system/decimal.h"
+#include "system/paths.h"
+#include "system/text.h"
 #include "system/helpers.h"
 #include "system/io.h"
 #include "system/save.h"
@@ -16,7 +17,7 @@ namespace {
 // false when the file could not be written, or not without losing what
 // the store does not read (bytes behind a CR). Read through the checked
 // handle too, so that what is written back is that file's own settings.
-bool disableTracing(FoundFile& file, Steps& steps) {
+bool disableTracing(io::FoundFile& file, Steps& steps) {
     std::string text;
     if (!io::readFile(file, text)) throw io::IOException("Could not load the file: " + file.path() + ".");
     if (util::holdsBytesBehindACarriageReturn(text)) return false;
@@ -24,7 +25,7 @@ bool disableTracing(FoundFile& file, Steps& steps) {
     config.parse(text);
     {
         util::MutexLock lock(config.getMutex());
-        config.setValue(KEY_TRACE_ENABLED, util::toDecimal(0));
+        config.setValue(KEY_TRACE_ENABLED, io::toDecimal(0));
     }
     // Unprotected only for the write, so that a file left as it is keeps
     // its attributes too.
@@ -52,8 +53,8 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
     if (!steps.mayDeleteDll(dllPath, liesInASystemDirectory(dllPath))) throw UserCancelException("");
     // Opened and checked right before the first change; every change goes
     // through these.
-    FoundFile config(configPath);
-    FoundFile dll(dllPath);
+    io::FoundFile config(configPath);
+    io::FoundFile dll(dllPath);
 
     // Each file loses its attributes right before the change they would
     // stop, and gets them back where that change does not come: the DLL
@@ -68,10 +69,10 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
             saved = disableTracing(config, steps);
         } catch (const util::Config::ConfigException& e) {
             steps.restoreAttributes(dll);
-            throw DllDeletionException(reason, Helpers::getFullPath(configPath), e.getMessage());
+            throw DllDeletionException(reason, io::getFullPath(configPath), e.getMessage());
         }
         if (!saved) steps.restoreAttributes(dll);
-        throw DllDeletionException(reason, saved ? "" : Helpers::getFullPath(configPath));
+        throw DllDeletionException(reason, saved ? "" : io::getFullPath(configPath));
     }
     steps.resetAttributes(config);
     if (const DWORD error = steps.remove(config)) {

@@ -60,14 +60,14 @@ public:
     // lies in a Windows system folder.
     virtual bool mayDeleteDll(const std::string& dllPath, bool inSystemFolder) = 0;
     // Clears the file's read-only, hidden and system attributes.
-    virtual void resetAttributes(FoundFile& file) = 0;
+    virtual void resetAttributes(io::FoundFile& file) = 0;
     // Puts back the attributes the file had when it was found, where the
     // change they were cleared for did not come.
-    virtual void restoreAttributes(FoundFile& file) = 0;
+    virtual void restoreAttributes(io::FoundFile& file) = 0;
     // Deletes the file: 0, or the system's code of why it cannot be.
-    virtual DWORD remove(FoundFile& file) = 0;
+    virtual DWORD remove(io::FoundFile& file) = 0;
     // Makes `bytes` the configuration file's content: false when it cannot.
-    virtual bool save(FoundFile& config, const std::string& bytes) = 0;
+    virtual bool save(io::FoundFile& config, const std::string& bytes) = 0;
 };
 
 // Removes both files, searching as the uninstaller started in `startedIn`

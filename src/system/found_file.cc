@@ -6,8 +6,12 @@
 
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
-#include "system/decimal.h"
+#include "system/paths.h"
+#include "system/text.h"
 #include "system/helpers.h"
+#include "system/windows_folders.h"
+
+namespace io {
 
 namespace {
 
@@ -56,7 +60,7 @@ bool deleteOnClose(HANDLE file) {
 }
 
 FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQuery information) : foundPath(path) {
-    const std::string full = Helpers::getFullPath(path);
+    const std::string full = io::getFullPath(path);
     const std::string folderPath = getPathDirectory(full);
     fileName = getPathFileName(full);
     folder.reset(CreateFileA(folderPath.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
@@ -86,16 +90,16 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQ
     // it was opened: in the checked folder, unless on another volume. Both
     // final paths come from handles, so no redirection of a 32-bit program
     // (Sysnative, System32) stands between them.
-    const std::string final = Helpers::getFinalPath(file.get(), query);
-    finalPath = final.empty() ? Helpers::getLongFullPath(full) : final;
-    const std::string folderFinal = Helpers::getFinalPath(folder.get(), query);
+    const std::string final = io::getFinalPath(file.get(), query);
+    finalPath = final.empty() ? io::getLongFullPath(full) : final;
+    const std::string folderFinal = io::getFinalPath(folder.get(), query);
     BY_HANDLE_FILE_INFORMATION finalFolder;
     const bool inFolder =
         final.empty() ||
-        (Helpers::isSamePath(getPathFileName(final), fileName) &&
-         (folderFinal.empty() ? Helpers::identify(getPathDirectory(final), finalFolder) &&
-                                      Helpers::isSameObject(finalFolder, folderIdentity)
-                              : Helpers::isSamePath(getPathDirectory(final),
+        (io::isSamePath(getPathFileName(final), fileName) &&
+         (folderFinal.empty() ? io::identify(getPathDirectory(final), finalFolder) &&
+                                      io::isSameObject(finalFolder, folderIdentity)
+                              : io::isSamePath(getPathDirectory(final),
                                                     folderFinal + (folderFinal.back() == '\\' ? "" : "\\"))));
     if (isNameSurrogate(file.get(), information) || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
         refuse(path + " is a link to " + (final.empty() ? "another file" : final) + ".");
@@ -103,15 +107,15 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQ
     // link to another folder does not. A drive's root has no name to keep.
     // Under WOW64 the system folder is SysWOW64, and Sysnative the system
     // folder: no links.
-    const std::string given = lastName(Helpers::wow64Redirected(Helpers::getLongFullPath(folderPath)));
-    if (!folderFinal.empty() && !given.empty() && given.back() != ':' && !Helpers::isSamePath(lastName(folderFinal), given))
+    const std::string given = lastName(io::wow64Redirected(io::getLongFullPath(folderPath)));
+    if (!folderFinal.empty() && !given.empty() && given.back() != ':' && !io::isSamePath(lastName(folderFinal), given))
         refuse(path + " lies in a link to " + folderFinal + ".");
 }
 
 HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition,
                                DWORD options, DWORD& error) const {
     const auto create = native<CreateCall>("NtCreateFile");
-    std::vector<wchar_t> wideName = wide(name);
+    std::vector<wchar_t> wideName = io::wide(name);
     UNICODE_STRING text;
     text.Buffer = wideName.data();
     text.Length = static_cast<USHORT>(wcslen(wideName.data()) * sizeof(wchar_t));
@@ -163,7 +167,7 @@ HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
                                     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
                                     error));
     BY_HANDLE_FILE_INFORMATION now;
-    if (!again.valid() || !GetFileInformationByHandle(again.get(), &now) || !Helpers::isSameObject(now, identity)) {
+    if (!again.valid() || !GetFileInformationByHandle(again.get(), &now) || !io::isSameObject(now, identity)) {
         // Another file under the name since the check is not this one.
         SetLastError(error ? error : ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
@@ -173,13 +177,13 @@ HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
 
 HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string name = fileName + "." + util::toDigits(GetCurrentProcessId(), 16) +
-                                 util::toDigits(attempt, 16) + "." + kind;
+        const std::string name = fileName + "." + io::toDigits(GetCurrentProcessId(), 16) +
+                                 io::toDigits(attempt, 16) + "." + kind;
         DWORD error = 0;
         HANDLE fresh = openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, kAllSharing, FILE_CREATE,
                                     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error);
         if (fresh != INVALID_HANDLE_VALUE) {
-            made = getPathDirectory(Helpers::getFullPath(foundPath)) + name;
+            made = getPathDirectory(io::getFullPath(foundPath)) + name;
             return fresh;
         }
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -194,3 +198,5 @@ bool FoundFile::folderTakesNewFiles() const {
                                      FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error));
     return adding.valid();
 }
+
+}  // namespace io

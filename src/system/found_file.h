@@ -12,12 +12,15 @@
 
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/paths.h"
+
+namespace io {
 
 class FoundFile {
 public:
     // Where an open file lies; a test makes it fail as some volumes do
     // (mounted without a letter, RAM disks, some shares).
-    typedef Helpers::FinalPathQuery FinalPathQuery;
+    typedef io::FinalPathQuery FinalPathQuery;
     // GetFileInformationByHandleEx's shape, asked for the reparse tag; a
     // test gives tags that Wine cannot make.
     typedef BOOL(WINAPI* InformationQuery)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size);
@@ -95,5 +98,7 @@ bool isNameSurrogate(HANDLE file, FoundFile::InformationQuery information = GetF
 // Deletes the file open as `file`, which must have been opened with DELETE
 // access, when the handle is closed: true when the system agreed.
 bool deleteOnClose(HANDLE file);
+
+}  // namespace io
 
 #endif  // VANTREL_SYSTEM_FOUND_FILE_H_

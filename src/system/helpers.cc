@@ -1,12 +1,11 @@
 #include "system/helpers.h"
 
-#include <vector>
-
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
-#include "system/decimal.h"
 #include "system/handle.h"
 #include "system/io.h"
+#include "system/text.h"
+#include "system/windows_folders.h"
 
 namespace {
 
@@ -32,38 +31,11 @@ std::string Helpers::getErrorMessage(const int errorCode) {
     }
 }
 
-std::string Helpers::getDirectory(DirectoryQuery query) {
-    std::vector<char> buffer(1024);
-    for (;;) {
-        UINT result = query(buffer.data(), static_cast<UINT>(buffer.size()));
-        if (result == 0) {
-            DWORD error = GetLastError();
-            throw exceptions::Exception(getErrorMessage(static_cast<int>(error)));
-        }
-        // A result that does not fit is the size the system needs; the
-        // buffer was not filled, so ask again (the directory may change).
-        if (result < buffer.size()) break;
-        buffer.resize(result);
-    }
-    return std::string(buffer.data()) + "\\";
-}
+std::string Helpers::getCurrentDirectory() { return io::getDirectory(queryCurrentDirectory); }
 
-std::string Helpers::getProgramDirectory() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return "";
-        // A path that does not fit is cut and the full size is not told.
-        if (length < buffer.size()) return getPathDirectory(getFullPath(std::string(buffer.data(), length)));
-        buffer.resize(buffer.size() * 2);
-    }
-}
+std::string Helpers::getSystemDirectory() { return io::getDirectory(GetSystemDirectoryA); }
 
-std::string Helpers::getCurrentDirectory() { return getDirectory(queryCurrentDirectory); }
-
-std::string Helpers::getSystemDirectory() { return getDirectory(GetSystemDirectoryA); }
-
-std::string Helpers::getWindowsDirectory() { return getDirectory(GetWindowsDirectoryA); }
+std::string Helpers::getWindowsDirectory() { return io::getDirectory(GetWindowsDirectoryA); }
 
 std::string Helpers::findFile(const std::string& fileName, const std::string& startedIn, Accept accept) {
     std::string report;
@@ -71,7 +43,7 @@ std::string Helpers::findFile(const std::string& fileName, const std::string& st
     bool presentButUnopenable = false;
     try {
         for (unsigned attempt = 1; attempt <= 4; ++attempt) {
-            const std::string label = "Try " + util::toDecimal(attempt) + ". ";
+            const std::string label = "Try " + io::toDecimal(attempt) + ". ";
             try {
                 std::string directory;
                 switch (attempt) {
@@ -81,7 +53,7 @@ std::string Helpers::findFile(const std::string& fileName, const std::string& st
                                                          .getApplicationDirectory();
                     // Argument 0 need not say where the program is: the
                     // product is where the program file is.
-                    if (directory.empty()) directory = getProgramDirectory();
+                    if (directory.empty()) directory = io::getProgramDirectory();
                     break;
                 case 2: directory = !startedIn.empty() ? startedIn : getCurrentDirectory(); break;
                 case 3: directory = getSystemDirectory(); break;
@@ -111,33 +83,8 @@ std::string Helpers::findFile(const std::string& fileName, const std::string& st
         presentButUnopenable);
 }
 
-void Helpers::guardElevatedProcess() {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return;
-    // Windows 10 22H2 and 11: junctions and links made by non-administrators
-    // are not followed by this process.
-    typedef BOOL(WINAPI * SetPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
-    if (const auto setPolicy = reinterpret_cast<SetPolicy>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessMitigationPolicy")))) {
-        PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY trust = {};
-        trust.EnforceRedirectionTrust = 1;
-        setPolicy(ProcessRedirectionTrustPolicy, &trust, sizeof trust);
-    }
-    typedef BOOL(WINAPI * SetDirectories)(DWORD);
-    if (const auto setDirectories = reinterpret_cast<SetDirectories>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
-        setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
-std::string withoutLineBreaks(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
+namespace io {
 
 std::string reasonFor(DWORD error) { return withoutLineBreaks(Helpers::getErrorMessage(static_cast<int>(error))); }
 
-std::vector<wchar_t> wide(const std::string& text) {
-    std::vector<wchar_t> result(text.size() + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result.data(), static_cast<int>(result.size()));
-    return result;
-}
+}  // namespace io

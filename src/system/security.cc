@@ -8,6 +8,9 @@
 #include "commandline/command_line_converter.h"
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/paths.h"
+
+namespace io {
 
 namespace {
 
@@ -174,15 +177,17 @@ Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool co
     return {};
 }
 
-Redirection whoMayRedirect(const std::string& path, bool content, Helpers::FinalPathQuery query) {
+Redirection whoMayRedirect(const std::string& path, bool content, io::FinalPathQuery query) {
     std::vector<BYTE> user = processUser();
     const PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-    const std::string full = Helpers::getFullPath(path);
+    const std::string full = io::getFullPath(path);
     Redirection found = walk(full, self, content);
     if (!found.path.empty()) return found;
     // Where a link on the way leads: the folders that the loader and the
     // restart really pass through.
-    const std::string final = Helpers::getFinalPathOf(full, query);
-    if (!final.empty() && !Helpers::isSamePath(final, full)) found = walk(final, self, content);
+    const std::string final = io::getFinalPathOf(full, query);
+    if (!final.empty() && !io::isSamePath(final, full)) found = walk(final, self, content);
     return found;
 }
+
+}  // namespace io

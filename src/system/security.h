@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "system/helpers.h"
+#include "system/paths.h"
+
+namespace io {
 
 // One entry on a path's way, from the top (a drive's root or a share) down:
 // its path and its descriptor, null where it cannot be read; the last entry
@@ -45,6 +48,8 @@ Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool co
 // process's account: an administrator's unelevated programs run as the
 // same account, and Windows does not hold that line as a security boundary.
 Redirection whoMayRedirect(const std::string& path, bool content,
-                           Helpers::FinalPathQuery query = GetFinalPathNameByHandleA);
+                           io::FinalPathQuery query = GetFinalPathNameByHandleA);
+
+}  // namespace io
 
 #endif  // VANTREL_SYSTEM_SECURITY_H_

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
-#include <vector>
 
 #include "app/constants.h"
 #include "app/words.h"
@@ -11,6 +10,8 @@
 #include "exceptions/exception.h"
 #include "system/helpers.h"
 #include "system/io.h"
+#include "system/paths.h"
+#include "system/text.h"
 #include "unattended/bounded.h"
 
 namespace {
@@ -18,13 +19,16 @@ namespace {
 // `text` with its environment variables (%SystemRoot%) expanded, as a
 // reader of the value may expand them; `text` itself where it cannot be.
 std::string expanded(const std::string& text) {
-    std::vector<char> buffer(text.size() + MAX_PATH);
-    for (;;) {
-        const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return text;
-        if (length <= buffer.size()) return buffer.data();
-        buffer.resize(length);
-    }
+    std::string result;
+    // The length it answers counts the terminating NUL.
+    return io::queryText(
+               [&](char* buffer, DWORD size) {
+                   const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer, size);
+                   return length == 0 || length > size ? length : length - 1;
+               },
+               result)
+               ? text
+               : result;
 }
 
 // The configuration file, found from `programDirectory`, that names the
@@ -36,7 +40,7 @@ std::string systemLibraryConfiguredBy(const std::string& programDirectory, const
         std::uint32_t length = 0;
         std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
         for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
-            if (!named.empty() && Helpers::isSameFile(expanded(named), dllPath)) return configPath;
+            if (!named.empty() && io::isSameFile(expanded(named), dllPath)) return configPath;
     } catch (const exceptions::Exception&) {
         // No configuration to tell (or one too large to load): the option
         // alone decides.

@@ -1,6 +1,7 @@
 #include "unattended/dialog_driver.h"
 
 #include "system/helpers.h"
+#include "system/windows_folders.h"
 #include "unattended/probe_protocol.h"
 
 namespace {
@@ -97,7 +98,7 @@ DialogsEnd endChild(ChildProcess& child, DialogsEnd why) {
 
 }  // namespace
 
-std::string besideThisProgram(const std::string& name) { return Helpers::getProgramDirectory() + name; }
+std::string besideThisProgram(const std::string& name) { return io::getProgramDirectory() + name; }
 
 const char* buttonName(int id) {
     switch (id) {

@@ -3,6 +3,7 @@
 #include "app/outcomes.h"
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/text.h"
 #include "unattended/bounded.h"
 
 const char kEventSource[] = "Vantrel Uninstall";
@@ -36,7 +37,7 @@ DWORD registerSource() {
 DWORD report(WORD type, DWORD id, const std::string& text) {
     const HANDLE source = RegisterEventSourceA(nullptr, kEventSource);
     if (!source) return GetLastError();
-    const std::vector<wchar_t> utf16 = wide(text);
+    const std::vector<wchar_t> utf16 = io::wide(text);
     const wchar_t* strings[] = {utf16.data()};
     const DWORD error = ReportEventW(source, type, 0, id, nullptr, 1, 0, strings, nullptr) ? 0 : GetLastError();
     DeregisterEventSource(source);
@@ -71,7 +72,7 @@ std::string reportRun(DWORD status, bool started, const std::string& ending, con
             if (run->registered) run->error = made.report(type, id, text);
         }))
         return "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n";
-    const std::string why = reasonFor(run->error);
+    const std::string why = io::reasonFor(run->error);
     std::string line;
     if (!run->registered)
         line = "uninstall-unattended: the event log source " + std::string(kEventSource) +

@@ -8,6 +8,8 @@
 #include "commandline/command_line_converter.h"
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/paths.h"
+#include "system/text.h"
 #include "unattended/restart.h"
 
 namespace {
@@ -31,7 +33,7 @@ std::vector<DWORD> restartManagerList(const std::string& path) {
     DWORD session = 0;
     WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
     if (start && add && list && end && start(&session, 0, key) == ERROR_SUCCESS) {
-        const std::vector<wchar_t> file = wide(path);
+        const std::vector<wchar_t> file = io::wide(path);
         LPCWSTR files[] = {file.data()};
         std::vector<RM_PROCESS_INFO> found;
         UINT needed = 0, count = 0;
@@ -56,8 +58,8 @@ bool hasLoaded(DWORD id, const std::string& path) {
     for (BOOL more = snapshot.valid() && Module32First(snapshot.get(), &module); more;
          more = Module32Next(snapshot.get(), &module))
         // Names first: opening every module of every program would be slow.
-        if (Helpers::isSamePath(getPathFileName(module.szExePath), getPathFileName(path)) &&
-            Helpers::isSameFile(module.szExePath, path))
+        if (io::isSamePath(getPathFileName(module.szExePath), getPathFileName(path)) &&
+            io::isSameFile(module.szExePath, path))
             return true;
     return false;
 }

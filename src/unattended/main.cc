@@ -8,6 +8,8 @@
 #include "commandline/command_line_converter.h"
 #include "exceptions/exception.h"
 #include "system/helpers.h"
+#include "system/paths.h"
+#include "system/windows_folders.h"
 #include "unattended/answering.h"
 #include "unattended/bounded.h"
 #include "unattended/completion.h"
@@ -48,7 +50,7 @@ int run(int argc, char** argv) {
     if (!options.log.empty())
         if (const int refused = openLog(transcript, options)) return refused;
     const std::string program =
-        Helpers::getFullPath(options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
+        io::getFullPath(options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
     const std::string directory = getPathDirectory(program);
     const std::string opening = openingLine(program, argc, argv);
     transcript.log(opening);
@@ -100,7 +102,7 @@ int run(int argc, char** argv) {
 
 // No failure ends the runner unsaid: it becomes a line and 1603.
 int main(int argc, char** argv) {
-    Helpers::guardElevatedProcess();
+    io::guardElevatedProcess();
     std::string why;
     try {
         return run(argc, argv);

@@ -7,6 +7,9 @@
 #include "system/found_file.h"
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/paths.h"
+#include "system/text.h"
+#include "system/windows_folders.h"
 
 namespace {
 
@@ -32,27 +35,27 @@ std::string firstOtherIn(const std::string& folder, std::size_t count) {
 
 std::string removePrograms(const std::string& productFolder, bool checkOnly, const RestartCalls& calls) {
     std::string lines;
-    const std::string folder = Helpers::getLongFullPath(productFolder);
+    const std::string folder = io::getLongFullPath(productFolder);
     for (const char* name : kPrograms) {
         const std::string path = folder + name;
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         std::string outcome = checkOnly ? " would be deleted" : " is deleted";
         try {
-            FoundFile program(path);
+            io::FoundFile program(path);
             DWORD error = program.deleteError();
             if (!checkOnly && error == 0) {
                 program.resetAttributes();
                 error = program.remove();
             }
-            if (error) outcome = " cannot be deleted. " + reasonFor(error);
+            if (error) outcome = " cannot be deleted. " + io::reasonFor(error);
         } catch (const exceptions::Exception& e) {
-            outcome = " is kept: " + withoutLineBreaks(e.getMessage());
+            outcome = " is kept: " + io::withoutLineBreaks(e.getMessage());
         }
         lines += std::string(name) + ": " + path + outcome + "\n";
     }
     // A runner started from elsewhere (a share, a tools folder) is not the
     // product's; one that stays keeps the folder, as its line says.
-    if (Helpers::isSameDirectory(Helpers::getProgramDirectory(), folder) &&
+    if (io::isSameDirectory(io::getProgramDirectory(), folder) &&
         !scheduleAtRestart(kRunner, folder + kRunner, checkOnly, calls, lines))
         return lines;
     // What a dry run still finds there is the product's too.
@@ -63,13 +66,13 @@ std::string removePrograms(const std::string& productFolder, bool checkOnly, con
     // where it really lies and where nobody could redirect it.
     std::string real = folder;
     if (real.size() > 3) real.pop_back();
-    const std::string final = Helpers::getFinalPathOf(real);
+    const std::string final = io::getFinalPathOf(real);
     if (!final.empty()) real = final;
-    const Redirection redirection = calls.mayRedirect(real);
+    const io::Redirection redirection = calls.mayRedirect(real);
     if (!redirection.path.empty())
         return lines + " is kept: a standard user could redirect its deletion: " + redirection.path + ": " +
                redirection.why + "\n";
     if (const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(real))
-        return lines + " cannot be scheduled for deletion at the restart. " + reasonFor(error) + "\n";
+        return lines + " cannot be scheduled for deletion at the restart. " + io::reasonFor(error) + "\n";
     return lines + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
 }

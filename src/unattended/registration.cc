@@ -4,6 +4,7 @@
 
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/paths.h"
 
 const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
 
@@ -36,13 +37,13 @@ std::string removeRegistration(const std::string& productFolder, bool checkOnly)
         if ((&view != views && !twoViews) || !installLocation(view.view, location)) continue;
         const std::string entry = "the Apps & Features entry HKLM\\" + std::string(kRegistrationKey) + " (" +
                                   view.name + " registry view)";
-        if (location.empty() || !Helpers::isSameDirectory(location, productFolder)) {
+        if (location.empty() || !io::isSameDirectory(location, productFolder)) {
             lines += entry + " names " + (location.empty() ? "no folder" : location) +
                      ", not this product's folder, and is kept\n";
             continue;
         }
         const LONG error = checkOnly ? ERROR_SUCCESS : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
-        lines += entry + (error ? " cannot be removed. " + reasonFor(error) : checkOnly ? " would be removed" : " is removed") +
+        lines += entry + (error ? " cannot be removed. " + io::reasonFor(error) : checkOnly ? " would be removed" : " is removed") +
                  "\n";
     }
     return lines;

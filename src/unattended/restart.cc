@@ -9,7 +9,9 @@
 #include "system/found_file.h"
 #include "system/handle.h"
 #include "system/helpers.h"
+#include "system/paths.h"
 #include "system/security.h"
+#include "system/text.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ bool listsDeletion(HKEY session, const wchar_t* value, const std::vector<wchar_t
 
 bool isScheduled(const std::string& path) {
     io::ScopedKey session;
-    const std::vector<wchar_t> name = wide("\\??\\" + path);
+    const std::vector<wchar_t> name = io::wide("\\??\\" + path);
     // Windows goes on in a second value when the first has grown large.
     return openSessionManager(KEY_QUERY_VALUE, session) == 0 &&
            (listsDeletion(session.get(), L"PendingFileRenameOperations", name) ||
@@ -74,21 +76,21 @@ bool onNetworkDrive(const std::string& path) {
 
 bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
                  std::string& lines) {
-    std::string path = Helpers::getLongFullPath(foundPath);
+    std::string path = io::getLongFullPath(foundPath);
     try {
-        FoundFile checked(path);
-        if (!Helpers::isSamePath(checked.realPath(), path)) {
+        io::FoundFile checked(path);
+        if (!io::isSamePath(checked.realPath(), path)) {
             lines += name + ": " + path + " lies at " + checked.realPath() + ", which the restart goes by\n";
             path = checked.realPath();
         }
     } catch (const exceptions::Exception& e) {
-        lines += name + ": not scheduled for deletion at the restart: " + withoutLineBreaks(e.getMessage()) +
+        lines += name + ": not scheduled for deletion at the restart: " + io::withoutLineBreaks(e.getMessage()) +
                  kSecondRun + "\n";
         return false;
     }
     // The restart deletes by name, as SYSTEM, before anyone logs on: an
     // entry on the way that a user may replace could lead it anywhere.
-    const Redirection redirection = calls.mayRedirect(path);
+    const io::Redirection redirection = calls.mayRedirect(path);
     if (!redirection.path.empty()) {
         lines += name + ": " + path + " is not scheduled for deletion at the restart: a standard user could redirect "
                  "the deletion: " + redirection.path + ": " + redirection.why + kSecondRun + "\n";
@@ -106,7 +108,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
     const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(path);
     if (error != 0) {
         lines += name + ": " + path + " cannot be scheduled for deletion at the restart. " +
-                 reasonFor(error) + kSecondRun + "\n";
+                 io::reasonFor(error) + kSecondRun + "\n";
         return false;
     }
     lines += name + ": " + path + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
@@ -115,7 +117,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
 
 const RestartCalls& platformRestartCalls() {
     static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled,
-                                       [](const std::string& path) { return whoMayRedirect(path, false); },
+                                       [](const std::string& path) { return io::whoMayRedirect(path, false); },
                                        onNetworkDrive};
     return calls;
 }
@@ -139,7 +141,7 @@ std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
         else
             lines += CONFIG_FILE_NAME + ": " + config + " is kept for that run\n";
     } catch (const exceptions::Exception& e) {
-        lines += "nothing is scheduled for deletion at the restart: " + withoutLineBreaks(e.getMessage()) + "\n";
+        lines += "nothing is scheduled for deletion at the restart: " + io::withoutLineBreaks(e.getMessage()) + "\n";
     }
     return lines;
 }

@@ -21,8 +21,8 @@ struct RestartCalls {
     DWORD (*checkScheduling)();
     // Whether the deletion of `path` at the next restart is pending.
     bool (*isScheduled)(const std::string& path);
-    // How a standard user could redirect `path` (whoMayRedirect).
-    Redirection (*mayRedirect)(const std::string& path);
+    // How a standard user could redirect `path` (io::whoMayRedirect).
+    io::Redirection (*mayRedirect)(const std::string& path);
     // Whether `path` lies on a network drive or share.
     bool (*onNetworkDrive)(const std::string& path);
 };

@@ -18,8 +18,8 @@ DWORD unstartable(const std::string& program) {
 std::string whoCouldReplace(const std::string& program) {
     // A program that is not there is said so when it does not start.
     const bool there = GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
-    Redirection found = whoMayRedirect(there ? program : getPathDirectory(program), there);
-    if (found.path.empty()) found = whoMayRedirect(besideThisProgram("dialog_probe.dll"), true);
+    io::Redirection found = io::whoMayRedirect(there ? program : getPathDirectory(program), there);
+    if (found.path.empty()) found = io::whoMayRedirect(besideThisProgram("dialog_probe.dll"), true);
     if (found.path.empty()) return "";
     return "uninstall-unattended: a standard user could have replaced or redirected these files: " + found.path + ": " +
            found.why + "; install the product where only administrators can write. "

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "commandline/command_line_converter.h"
-#include "system/decimal.h"
+#include "system/paths.h"
+#include "system/text.h"
 #include "system/found_file.h"
 #include "system/helpers.h"
 
@@ -27,7 +28,7 @@ void writeStandard(DWORD which, FILE* stream, const std::string& text) {
     const HANDLE handle = GetStdHandle(which);
     DWORD mode = 0, written = 0;
     if (GetConsoleMode(handle, &mode)) {
-        const std::vector<wchar_t> utf16 = wide(text);
+        const std::vector<wchar_t> utf16 = io::wide(text);
         WriteConsoleW(handle, utf16.data(), static_cast<DWORD>(utf16.size() - 1), &written, nullptr);
         return;
     }
@@ -50,14 +51,14 @@ std::string notOwnFile(HANDLE log, const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information;
     if (GetFileType(log) != FILE_TYPE_DISK) return "it is no file on a disk";
     if (!GetFileInformationByHandle(log, &information)) return "it cannot be checked";
-    if (isNameSurrogate(log)) return "it is a link";
+    if (io::isNameSurrogate(log)) return "it is a link";
     if (information.nNumberOfLinks > 1)
         return "it has " + std::to_string(information.nNumberOfLinks) + " names (hard links)";
     // Windows opens a link as itself; Wine follows it, and where it leads
     // tells.
-    const std::string final = Helpers::getFinalPath(log), full = Helpers::getLongFullPath(path);
-    if (!final.empty() && (!Helpers::isSamePath(getPathFileName(final), getPathFileName(full)) ||
-                           !Helpers::isSameDirectory(getPathDirectory(final), getPathDirectory(full))))
+    const std::string final = io::getFinalPath(log), full = io::getLongFullPath(path);
+    if (!final.empty() && (!io::isSamePath(getPathFileName(final), getPathFileName(full)) ||
+                           !io::isSameDirectory(getPathDirectory(final), getPathDirectory(full))))
         return "it is a link to " + final;
     return "";
 }
@@ -89,9 +90,9 @@ void Transcript::log(const std::string& block) {
     if (!file.valid()) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::string stamp = util::toDigits(now.wYear, 10, 4) + "-" + util::toDigits(now.wMonth, 10, 2) + "-" +
-                              util::toDigits(now.wDay, 10, 2) + " " + util::toDigits(now.wHour, 10, 2) + ":" +
-                              util::toDigits(now.wMinute, 10, 2) + ":" + util::toDigits(now.wSecond, 10, 2);
+    const std::string stamp = io::toDigits(now.wYear, 10, 4) + "-" + io::toDigits(now.wMonth, 10, 2) + "-" +
+                              io::toDigits(now.wDay, 10, 2) + " " + io::toDigits(now.wHour, 10, 2) + ":" +
+                              io::toDigits(now.wMinute, 10, 2) + ":" + io::toDigits(now.wSecond, 10, 2);
     // CR LF, as Windows tools read a log.
     const std::string lines = prefixLines(block, std::string(stamp) + " ", "\r\n");
     // An append is one step on local files only (on a share, or under

@@ -12,6 +12,7 @@
 #include "system/helpers.h"
 #include "system/io.h"
 #include "system/save.h"
+#include "system/text.h"
 #include "unattended/answering.h"
 #include "unattended/bounded.h"
 #include "unattended/holders.h"
@@ -48,13 +49,13 @@ public:
 
     // A real run clears the attributes first; what they keep from a change
     // is told by the checks that follow.
-    void resetAttributes(FoundFile&) override {}
-    void restoreAttributes(FoundFile&) override {}
+    void resetAttributes(io::FoundFile&) override {}
+    void restoreAttributes(io::FoundFile&) override {}
 
-    DWORD remove(FoundFile& file) override {
+    DWORD remove(io::FoundFile& file) override {
         const DWORD error = file.deleteError();
         if (file.name() != TRACER_DLL_NAME) {
-            say(CONFIG_FILE_NAME + (error == 0 ? ": can be deleted" : ": cannot be deleted. " + reasonFor(error)));
+            say(CONFIG_FILE_NAME + (error == 0 ? ": can be deleted" : ": cannot be deleted. " + io::reasonFor(error)));
             return error;
         }
         // A program that loaded the DLL keeps it from being deleted on
@@ -66,14 +67,14 @@ public:
         }
         if (error != 0)
             say(TRACER_DLL_NAME + (error == ERROR_SHARING_VIOLATION ? ": in use" : ": cannot be deleted") +
-                ": it does not open for deleting. " + reasonFor(error));
+                ": it does not open for deleting. " + io::reasonFor(error));
         else
             say(TRACER_DLL_NAME + ": in use: a program has it loaded");
         say(describeHolders(TRACER_DLL_NAME, holders));
         return error != 0 ? error : ERROR_ACCESS_DENIED;
     }
 
-    bool save(FoundFile& config, const std::string& bytes) override {
+    bool save(io::FoundFile& config, const std::string& bytes) override {
         bool unknown = false;
         const char* way = io::foreseeSave(config, bytes.size(), unknown);
         if (way)
@@ -107,9 +108,9 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     const vantrel::uninstall::Outcome outcome = vantrel::uninstall::outcomeOf(ended, getPathFileName(program));
     result.status = static_cast<DWORD>(outcome.status);
     if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED)
-        steps.say(withoutLineBreaks(scheduleRemoval(directory, true)));
+        steps.say(io::withoutLineBreaks(scheduleRemoval(directory, true)));
     else if (outcome.status != ERROR_SUCCESS)
-        steps.say("the uninstaller would show: " + withoutLineBreaks(outcome.text));
+        steps.say("the uninstaller would show: " + io::withoutLineBreaks(outcome.text));
     steps.say("a real run can still differ: a program may load the DLL or open or change either file after this check");
     return result;
 }

@@ -19,6 +19,7 @@
 
 #include "app/outcomes.h"
 #include "system/helpers.h"
+#include "system/paths.h"
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/holders.h"
@@ -333,7 +334,7 @@ private:
 // The file's index on its volume: a replacement gives the name a new one.
 ULONGLONG fileIndex(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information = {};
-    Helpers::identify(path, information);
+    io::identify(path, information);
     return (ULONGLONG(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "commandline/command_line_converter.h"
+#include "system/paths.h"
+#include "system/windows_folders.h"
 #include "tools/test_support.h"
 
 namespace {
@@ -18,7 +20,7 @@ UINT WINAPI longQuery(LPSTR buffer, UINT size) {
 TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     const std::string system = Helpers::getSystemDirectory();  // C:\windows\system32\ under Wine
     // Where it lies on disk: for a 32-bit program on 64-bit Windows, SysWOW64.
-    std::string onDisk = Helpers::wow64Redirected(system);
+    std::string onDisk = io::wow64Redirected(system);
     onDisk = getPathFileName(onDisk.substr(0, onDisk.size() - 1));
     std::string prefix = getenv("WINEPREFIX") ? getenv("WINEPREFIX") : "";
     for (char& c : prefix) c = c == '/' ? '\\' : c;
@@ -46,7 +48,7 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
     SetCurrentDirectoryA(scratch.directory().c_str());
     for (const auto& c : cases)
         if (runsUnderWine() || (c.first.rfind("C:\\system32-link", 0) != 0 && c.first.rfind("Z:", 0) != 0)) {
-            EXPECT_EQ(c.same, Helpers::isSameDirectory(c.first, c.second)) << c.first;
+            EXPECT_EQ(c.same, io::isSameDirectory(c.first, c.second)) << c.first;
         }
     SetCurrentDirectoryA(current);
 }
@@ -55,7 +57,7 @@ TEST(SameDirectoryTest, TheSystemFolderIsKnownByWhatItIsNotHowItIsSpelled) {
 // again; a final path is spelled as a path is given, a share as
 // \\server\share.
 TEST(QueryTest, ALongAnswerIsAskedForAgainAndAFinalPathSpelledAsAPath) {
-    EXPECT_EQ("C:\\" + std::string(3000, 'd') + "\\", Helpers::getDirectory(longQuery));
+    EXPECT_EQ("C:\\" + std::string(3000, 'd') + "\\", io::getDirectory(longQuery));
     const struct { std::string answer, path; } cases[] = {
         {"\\\\?\\C:\\app\\ws2_32.dll", "C:\\app\\ws2_32.dll"},
         {"\\\\?\\UNC\\server\\share\\app\\ws2_32.dll", "\\\\server\\share\\app\\ws2_32.dll"},
@@ -64,7 +66,7 @@ TEST(QueryTest, ALongAnswerIsAskedForAgainAndAFinalPathSpelledAsAPath) {
     };
     for (const auto& c : cases) {
         finalAnswer = c.answer;
-        EXPECT_EQ(c.path, Helpers::getFinalPath(nullptr, answerFinalPath)) << c.answer;
+        EXPECT_EQ(c.path, io::getFinalPath(nullptr, answerFinalPath)) << c.answer;
     }
 }
 

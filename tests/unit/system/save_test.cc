@@ -1,3 +1,4 @@
+#include "system/paths.h"
 #include "system/save.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ bool backedUpWhenWritten = false;
 // beside it (what a crash now would leave); the file's first `halfWrites`
 // writes stop halfway: a full disk.
 BOOL WINAPI writeWatched(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
-    const std::string path = Helpers::getFinalPath(file);
+    const std::string path = io::getFinalPath(file);
     if (path.size() < 10 || path.compare(path.size() - 10, 10, "config.txt") != 0)
         return WriteFile(file, bytes, size, written, overlapped);
     bool found = false;
@@ -64,7 +65,7 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
         backedUpWhenWritten = true;
         halfWrites = c.halfWrites;
         {
-            FoundFile file(target);
+            io::FoundFile file(target);
             EXPECT_EQ(c.saved, io::saveFile(file, "NEW BYTES, LONGER", writeWatched)) << c.name;
         }
         holder.reset(INVALID_HANDLE_VALUE);
@@ -114,9 +115,9 @@ TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     finalAnswer = "";  // answerFinalPath: no final path
     const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
     const std::string file = scratch.write("ws2_32.dll", "MZ"), linked = file + " is a link to " +
-                                                                         Helpers::getFinalPathOf(file) + "." + refused;
+                                                                         io::getFinalPathOf(file) + "." + refused;
     if (runsUnderWine()) writeFile("V:\\root.txt", "x");  // the Wine runner's drive for C:\vroot
-    const struct { std::string path; FoundFile::FinalPathQuery query; ULONG tag; std::string error; } cases[] = {
+    const struct { std::string path; io::FoundFile::FinalPathQuery query; ULONG tag; std::string error; } cases[] = {
         {scratch.write("plain.txt", "x"), answerFinalPath, 0, ""},
         {runsUnderWine() ? "V:\\root.txt" : file, substituted, 0, ""},
         {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_SYMLINK, linked},
@@ -135,7 +136,7 @@ TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
         reparseTag = c.tag;
         std::string error;
         try {
-            FoundFile found(c.path, c.query, tagged);
+            io::FoundFile found(c.path, c.query, tagged);
         } catch (const exceptions::Exception& e) {
             error = e.getMessage();
         }
@@ -163,7 +164,7 @@ TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
         {11, 11, roomLeft, true},    {10, 11, roomLeft, false},  {0, 9, roomUntold, true},
     };
     ScratchDirectory scratch;
-    FoundFile file(scratch.write("config.txt", "old bytes"));  // 9 bytes
+    io::FoundFile file(scratch.write("config.txt", "old bytes"));  // 9 bytes
     for (const auto& c : cases) {
         room = c.room;
         bool unknown = true;

@@ -76,7 +76,7 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
     SetSecurityDescriptorOwner(&nullList, administrators, FALSE);
     SetSecurityDescriptorDacl(&nullList, TRUE, nullptr, FALSE);
     for (const auto& c : cases) {
-        std::vector<WayEntry> way;
+        std::vector<io::WayEntry> way;
         for (std::size_t end = 2; way.size() < c.descriptors.size(); end = c.path.find('\\', end + 1)) {
             const char* sddl = c.descriptors[way.size()];
             PSECURITY_DESCRIPTOR descriptor = sddl == kNullList ? &nullList : nullptr;
@@ -85,10 +85,10 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
             }
             way.push_back({c.path.substr(0, end == 2 ? 3 : end), descriptor, sddl != kMissing});
         }
-        const Redirection found = findRedirection(way, self, c.content);
+        const io::Redirection found = io::findRedirection(way, self, c.content);
         EXPECT_EQ(c.at, found.path) << c.why << ": " << found.why;
         EXPECT_NE(std::string::npos, found.why.find(c.how)) << c.why << ": " << found.why;
-        for (const WayEntry& entry : way) LocalFree(entry.descriptor == &nullList ? nullptr : entry.descriptor);
+        for (const io::WayEntry& entry : way) LocalFree(entry.descriptor == &nullList ? nullptr : entry.descriptor);
     }
     LocalFree(self);
 }
@@ -105,8 +105,8 @@ TEST(RedirectionTest, TheFinalPathsWayIsReadToo) {
     SetFileSecurityA(scratch.path("pub").c_str(), DACL_SECURITY_INFORMATION, everyone);
     LocalFree(everyone);
     finalAnswer = "\\\\?\\" + scratch.path("pub\\Vantrel\\ws2_32.dll");  // where a link leads
-    EXPECT_EQ("", whoMayRedirect(file, false).path);
-    EXPECT_EQ(scratch.path("pub\\Vantrel"), whoMayRedirect(file, false, answerFinalPath).path);
+    EXPECT_EQ("", io::whoMayRedirect(file, false).path);
+    EXPECT_EQ(scratch.path("pub\\Vantrel"), io::whoMayRedirect(file, false, answerFinalPath).path);
 }
 
 }  // namespace

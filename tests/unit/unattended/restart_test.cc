@@ -1,3 +1,4 @@
+#include "system/text.h"
 #include "unattended/restart.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ DWORD refused(const std::string&) { return ERROR_ACCESS_DENIED; }
 DWORD allowed() { return 0; }
 bool never(const std::string&) { return false; }
 bool always(const std::string&) { return true; }
-Redirection nobody(const std::string&) { return {}; }
+io::Redirection nobody(const std::string&) { return {}; }
 
 // What is said for each file, by what the system answers (a schedule that
 // works, the end-to-end rows show). Nothing here reaches the registry.
@@ -51,7 +52,7 @@ TEST(ScheduleRemovalTest, ADeletionListedInTheSecondValueIsPending) {
     ScratchDirectory scratch;
     const std::string file = scratch.write("ws2_32.dll", "MZ");
     // A rename's pair, then the file's deletion (an empty target).
-    const std::wstring names = std::wstring(L"\\??\\C:\\a\0\\??\\C:\\b\0", 18) + wide("\\??\\" + file).data() +
+    const std::wstring names = std::wstring(L"\\??\\C:\\a\0\\??\\C:\\b\0", 18) + io::wide("\\??\\" + file).data() +
                                std::wstring(2, L'\0');
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, session, value, REG_MULTI_SZ, names.c_str(), DWORD((names.size() + 1) * sizeof(wchar_t)));
     const bool pending = platformRestartCalls().isScheduled(file);

@@ -1,0 +1,54 @@
+// Paths and what they name: full and long forms, whether two spellings
+// name one file or folder (through links and drive letters), and where an
+// open file really lies.
+#ifndef VANTREL_SYSTEM_PATHS_H_
+#define VANTREL_SYSTEM_PATHS_H_
+
+#include <windows.h>
+
+#include <string>
+
+namespace io {
+
+// The full path of `path`; `path` itself when the system cannot tell.
+std::string getFullPath(const std::string& path);
+
+// The full path of `path` with every short name made long, as far as the
+// system can tell.
+std::string getLongFullPath(const std::string& path);
+
+// Whether two paths are the same text in any letter case.
+bool isSamePath(const std::string& first, const std::string& second);
+
+// The volume and file index of what `path` names now: the same for every
+// path that reaches it, through links and drive letters. False when it
+// cannot be opened.
+bool identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity);
+
+// Whether two identities are one file or folder.
+bool isSameObject(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y);
+
+// Whether two paths name one file or folder: by the file system's identity,
+// or, where either cannot be opened, by their full, long names in any
+// letter case.
+bool isSameFile(const std::string& first, const std::string& second);
+
+// isSameFile for directories; an empty directory is the current one.
+bool isSameDirectory(const std::string& first, const std::string& second);
+
+// GetFinalPathNameByHandleA's shape; a test makes it fail as some volumes
+// do (mounted without a letter, RAM disks, some shares).
+typedef DWORD(WINAPI* FinalPathQuery)(HANDLE file, LPSTR buffer, DWORD size, DWORD flags);
+
+// Where an open file really lies, as `query` tells it, without the "\\?\"
+// prefix and with a share as \\server\share; "" when the system cannot
+// tell.
+std::string getFinalPath(HANDLE file, FinalPathQuery query = GetFinalPathNameByHandleA);
+
+// Where what `path` names now really lies, links followed, as getFinalPath
+// tells it; "" when it cannot be opened or the system cannot tell.
+std::string getFinalPathOf(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA);
+
+}  // namespace io
+
+#endif  // VANTREL_SYSTEM_PATHS_H_
