@@ -14,6 +14,8 @@
 #include "system/text.h"
 #include "unattended/bounded.h"
 
+namespace unattended {
+
 namespace {
 
 // `text` with its environment variables (%SystemRoot%) expanded, as a
@@ -97,3 +99,5 @@ int Answering::answer(const SeenDialog& dialog) {
                      "\n--- answered: " + buttonName(answer) + "\n\n" + refusal);
     return answer;
 }
+
+}  // namespace unattended

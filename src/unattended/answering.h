@@ -10,6 +10,8 @@
 #include "unattended/options.h"
 #include "unattended/transcript.h"
 
+namespace unattended {
+
 // The runner's answer to the warning before `dllPath` is deleted from a
 // Windows system folder: Yes only when allowed, and never for the library
 // that the configuration found from `programDirectory` names as Windows'
@@ -40,5 +42,7 @@ private:
     const Options& options;
     std::string last, stalled;
 };
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_ANSWERING_H_

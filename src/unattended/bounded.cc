@@ -4,6 +4,8 @@
 
 #include "system/handle.h"
 
+namespace unattended {
+
 namespace {
 
 struct Run {
@@ -42,3 +44,5 @@ std::string stalledLine(const std::string& step, unsigned long seconds) {
     return "uninstall-unattended: " + step + " did not end within " + std::to_string(seconds) +
            " seconds (another program may hold a file it opens), so the run ends\n";
 }
+
+}  // namespace unattended

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+namespace unattended {
+
 // Calls `call(step)` on a thread of its own and waits `limit` milliseconds
 // at most: true when it ended (what it threw is thrown here), false when it
 // did not.
@@ -29,5 +31,7 @@ bool finishesWithin(DWORD limit, Step step) {
 // The line that ends a run whose `step` did not end within `seconds`: an
 // open that another program's oplock holds never ends until it lets go.
 std::string stalledLine(const std::string& step, unsigned long seconds);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_BOUNDED_H_

@@ -9,6 +9,8 @@
 #include "unattended/registration.h"
 #include "unattended/restart.h"
 
+namespace unattended {
+
 namespace {
 
 // After a 3010: who holds the DLL, and the removal scheduled for the
@@ -44,3 +46,5 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
     transcript.write(entry);
     return lines + entry;
 }
+
+}  // namespace unattended

@@ -4,6 +4,8 @@
 #include "system/windows_folders.h"
 #include "unattended/probe_protocol.h"
 
+namespace unattended {
+
 namespace {
 
 const int kButtons[] = {IDOK, IDCANCEL, IDYES, IDNO};
@@ -181,3 +183,5 @@ DialogsEnd answerDialogs(ChildProcess& child, const std::function<int(const Seen
     }
     return DialogsEnd::ProgramEnded;
 }
+
+}  // namespace unattended

@@ -11,6 +11,8 @@
 
 #include "system/handle.h"
 
+namespace unattended {
+
 struct SeenDialog {
     std::string caption;
     std::string icon;           // "error", "question", "warning", "information",
@@ -69,5 +71,7 @@ const char* buttonName(int id);
 
 // The path of `name` in the folder of the running program.
 std::string besideThisProgram(const std::string& name);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_DIALOG_DRIVER_H_

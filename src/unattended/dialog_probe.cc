@@ -6,6 +6,8 @@
 
 #include "unattended/probe_protocol.h"
 
+using namespace unattended;
+
 namespace {
 
 // The box's icon control is found by what it is, a static control showing

@@ -6,6 +6,8 @@
 #include "system/text.h"
 #include "unattended/bounded.h"
 
+namespace unattended {
+
 const char kEventSource[] = "Vantrel Uninstall";
 
 namespace {
@@ -92,3 +94,5 @@ int recordRun(Transcript& transcript, DWORD status, bool started, const std::str
     }
     return static_cast<int>(status);
 }
+
+}  // namespace unattended

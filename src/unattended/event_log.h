@@ -10,6 +10,8 @@
 
 #include "unattended/transcript.h"
 
+namespace unattended {
+
 // The source the records carry.
 extern const char kEventSource[];
 
@@ -41,5 +43,7 @@ std::string reportRun(DWORD status, bool started, const std::string& ending, con
 // the record never changes.
 int recordRun(Transcript& transcript, DWORD status, bool started, const std::string& opening,
               const std::string& ending, const std::string& lastDialog = "");
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_EVENT_LOG_H_

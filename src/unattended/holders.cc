@@ -12,6 +12,8 @@
 #include "system/text.h"
 #include "unattended/restart.h"
 
+namespace unattended {
+
 namespace {
 
 // The ids of the programs that the Restart Manager says hold `path`.
@@ -89,3 +91,5 @@ std::string describeHolders(const std::string& name, const std::vector<Holder>& 
         line += (i ? ", " : "") + holders[i].name + " (id " + std::to_string(holders[i].id) + ")";
     return line;
 }
+
+}  // namespace unattended

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace unattended {
+
 struct Holder {
     std::string name;  // the program's file name, e.g. "tracee.exe"
     DWORD id;
@@ -21,5 +23,7 @@ std::vector<Holder> findHolders(const std::string& path);
 
 // One line on `holders` of the file `name`, saying when none is known.
 std::string describeHolders(const std::string& name, const std::vector<Holder>& holders);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_HOLDERS_H_

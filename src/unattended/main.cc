@@ -20,6 +20,7 @@
 #include "unattended/transcript.h"
 #include "unattended/what_if.h"
 
+namespace unattended {
 namespace {
 
 // 0 when the log opened; else the status the run ends with, said.
@@ -99,19 +100,20 @@ int run(int argc, char** argv) {
 }
 
 }  // namespace
+}  // namespace unattended
 
 // No failure ends the runner unsaid: it becomes a line and 1603.
 int main(int argc, char** argv) {
     io::guardElevatedProcess();
     std::string why;
     try {
-        return run(argc, argv);
+        return unattended::run(argc, argv);
     } catch (const exceptions::Exception& e) {
         why = e.getMessage();
     } catch (const std::exception& e) {
         why = e.what();
     } catch (...) {
     }
-    writeError("uninstall-unattended: the run ended on an unexpected failure" + (why.empty() ? "" : ": " + why) + "\n");
+    unattended::writeError("uninstall-unattended: the run ended on an unexpected failure" + (why.empty() ? "" : ": " + why) + "\n");
     return ERROR_INSTALL_FAILURE;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace unattended {
+
 const char kUsage[] =
     "usage: uninstall-unattended.exe [--allow-system-folder] [--timeout SECONDS] [--log FILE] [--what-if]\n"
     "                                [--keep-programs] [PATH_TO_UNINSTALL_EXE]\n"
@@ -65,3 +67,5 @@ Request parseOptions(int argc, char** argv, Options& options) {
     }
     return Request::Run;
 }
+
+}  // namespace unattended

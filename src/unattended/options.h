@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace unattended {
+
 struct Options {
     bool allowSystemFolder = false;
     bool whatIf = false;
@@ -29,5 +31,7 @@ Request parseOptions(int argc, char** argv, Options& options);
 
 // What --help prints, and an invalid command line gets on standard error.
 extern const char kUsage[];
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_OPTIONS_H_

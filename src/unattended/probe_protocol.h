@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace unattended {
+
 // The wParam of the WM_NULL that asks the probe for the icon.
 const WPARAM kProbeRequest = 0x56414E54;
 // The property that carries the answer: kIconNone, or 1 + index below.
@@ -14,5 +16,7 @@ static LPCSTR const kStandardIcons[kStandardIconCount] = {IDI_HAND, IDI_QUESTION
                                                           IDI_ASTERISK};
 static const char* const kStandardIconNames[kStandardIconCount] = {"error", "question", "warning",
                                                                    "information"};
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_PROBE_PROTOCOL_H_

@@ -11,6 +11,8 @@
 #include "system/text.h"
 #include "system/windows_folders.h"
 
+namespace unattended {
+
 namespace {
 
 const char* const kPrograms[] = {"uninstall.exe", "dialog_probe.dll"};
@@ -76,3 +78,5 @@ std::string removePrograms(const std::string& productFolder, bool checkOnly, con
         return lines + " cannot be scheduled for deletion at the restart. " + io::reasonFor(error) + "\n";
     return lines + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
 }
+
+}  // namespace unattended

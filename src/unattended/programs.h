@@ -9,6 +9,8 @@
 
 #include "unattended/restart.h"
 
+namespace unattended {
+
 // Deletes uninstall.exe and dialog_probe.dll from `productFolder`. Where
 // this program lies there too, schedules its file for deletion at the next
 // restart by the restart's rules (a runner started from elsewhere removes
@@ -17,5 +19,7 @@
 // `checkOnly`, says what it would do. A line for each.
 std::string removePrograms(const std::string& productFolder, bool checkOnly,
                            const RestartCalls& calls = platformRestartCalls());
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_PROGRAMS_H_

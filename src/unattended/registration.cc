@@ -6,6 +6,8 @@
 #include "system/helpers.h"
 #include "system/paths.h"
 
+namespace unattended {
+
 const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
 
 namespace {
@@ -48,3 +50,5 @@ std::string removeRegistration(const std::string& productFolder, bool checkOnly)
     }
     return lines;
 }
+
+}  // namespace unattended

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace unattended {
+
 // Where the installer registers the product, under HKEY_LOCAL_MACHINE.
 extern const char kRegistrationKey[];
 
@@ -15,5 +17,7 @@ extern const char kRegistrationKey[];
 // says it would; an entry that names another folder is kept. A line for
 // each entry there is; none where there is none.
 std::string removeRegistration(const std::string& productFolder, bool checkOnly);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_REGISTRATION_H_

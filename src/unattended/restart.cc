@@ -13,6 +13,8 @@
 #include "system/security.h"
 #include "system/text.h"
 
+namespace unattended {
+
 namespace {
 
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
@@ -145,3 +147,5 @@ std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
     }
     return lines;
 }
+
+}  // namespace unattended

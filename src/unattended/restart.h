@@ -11,6 +11,8 @@
 
 #include "system/security.h"
 
+namespace unattended {
+
 // The system calls of scheduling, so that a test can make them fail as the
 // system documents it. The platform's own are platformRestartCalls().
 struct RestartCalls {
@@ -46,5 +48,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
 // their full, long names, in the lines and the registry alike.
 std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
                             const RestartCalls& calls = platformRestartCalls());
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_RESTART_H_

@@ -6,6 +6,8 @@
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
 
+namespace unattended {
+
 DWORD unstartable(const std::string& program) {
     DWORD type = 0;
     // No error code for a file that is no program; starting it gives this.
@@ -34,3 +36,5 @@ int cannotStart(Transcript& transcript, const std::string& opening, const std::s
     transcript.log(message);
     return recordRun(transcript, error, false, opening, message);
 }
+
+}  // namespace unattended

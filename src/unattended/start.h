@@ -10,6 +10,8 @@
 
 #include "unattended/transcript.h"
 
+namespace unattended {
+
 // 0 when `program` is a Windows program file that this Windows starts;
 // else the system's code for why not. A script or a shortcut, which the
 // system would hand to another program, is no program here, and a 64-bit
@@ -25,5 +27,7 @@ std::string whoCouldReplace(const std::string& program);
 // Says why `program` cannot start, records the run that never started and
 // returns the system's code; `opening` is the run's first line.
 int cannotStart(Transcript& transcript, const std::string& opening, const std::string& program, DWORD error);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_START_H_

@@ -9,6 +9,8 @@
 #include "system/found_file.h"
 #include "system/helpers.h"
 
+namespace unattended {
+
 std::string prefixLines(const std::string& block, const std::string& prefix, const char* lineEnd) {
     std::string lines;
     for (std::size_t start = 0; start < block.size();) {
@@ -151,3 +153,5 @@ std::string openingLine(const std::string& program, int argc, char** argv) {
            (domain.empty() ? "" : domain + "\\") + environment("USERNAME") + ", program " + program +
            ", options: " + (arguments.empty() ? "(none)" : arguments) + "\n";
 }
+
+}  // namespace unattended

@@ -11,6 +11,8 @@
 
 #include "system/handle.h"
 
+namespace unattended {
+
 class Transcript {
 public:
     // The system calls of a log write, so that a test can make one fail.
@@ -61,5 +63,7 @@ void writeOutput(const std::string& text);
 // Writes `text` to standard error as writeOutput does, each of its lines
 // ended once.
 void writeError(const std::string& text);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_TRANSCRIPT_H_

@@ -21,6 +21,8 @@
 #include "unattended/restart.h"
 #include "unattended/start.h"
 
+namespace unattended {
+
 namespace {
 
 // The procedure's steps as the runner answers them, each change only
@@ -137,3 +139,5 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
                                  "what-if: "));
     return static_cast<int>(forecast.status);
 }
+
+}  // namespace unattended

@@ -12,6 +12,8 @@
 #include "unattended/options.h"
 #include "unattended/transcript.h"
 
+namespace unattended {
+
 struct Forecast {
     std::string report;  // what was checked and found, a line each
     DWORD status;        // the exit status a real run would have
@@ -27,5 +29,7 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder);
 // returns. A program that cannot start is foretold with the system's code,
 // as a real run reports it.
 int whatIf(Transcript& transcript, const std::string& program, const Options& options);
+
+}  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_WHAT_IF_H_

@@ -36,7 +36,7 @@ std::vector<std::string> importedDlls(const std::string& path) {
 // own folder first, the product folder, where the tracer is ws2_32.dll.
 TEST(ImportsTest, EachShippedFileImportsOnlyKnownSystemDlls) {
     for (const char* file : {"uninstall.exe", "uninstall-unattended.exe", "dialog_probe.dll"}) {
-        const std::vector<std::string> names = importedDlls(besideThisProgram(file));
+        const std::vector<std::string> names = importedDlls(unattended::besideThisProgram(file));
         EXPECT_FALSE(names.empty()) << file;
         for (const std::string& name : names)
             EXPECT_TRUE(lstrcmpiA(name.c_str(), "kernel32.dll") == 0 || lstrcmpiA(name.c_str(), "user32.dll") == 0 ||

@@ -29,6 +29,14 @@
 
 namespace {
 
+using unattended::answerDialogs;
+using unattended::besideThisProgram;
+using unattended::buttonName;
+using unattended::ChildProcess;
+using unattended::DialogsEnd;
+using unattended::findHolders;
+using unattended::SeenDialog;
+
 const DWORD kRHS = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // A rewritten file is written in place (its file index stays: nothing

@@ -4,6 +4,7 @@
 
 #include "exceptions/exception.h"
 
+namespace unattended {
 namespace {
 
 // A step that ends gives what it made, or what it threw, to the run (one
@@ -16,3 +17,4 @@ TEST(BoundedTest, AStepThatEndsGivesWhatItMadeOrThrew) {
 }
 
 }  // namespace
+}  // namespace unattended

@@ -4,6 +4,7 @@
 
 #include "tools/test_support.h"
 
+namespace unattended {
 namespace {
 
 DWORD registered() { return 0; }
@@ -42,3 +43,4 @@ TEST(EventLogTest, ARecordIsWrittenWholeOrItsLossIsSaidInOneLine) {
 }
 
 }  // namespace
+}  // namespace unattended

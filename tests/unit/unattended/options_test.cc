@@ -4,6 +4,7 @@
 
 #include <vector>
 
+namespace unattended {
 namespace {
 
 Request parse(std::vector<const char*> arguments, Options& options) {
@@ -52,3 +53,4 @@ TEST(OptionsTest, AnythingElseIsRefused) {
 }
 
 }  // namespace
+}  // namespace unattended

@@ -6,6 +6,7 @@
 #include "system/helpers.h"
 #include "tools/test_support.h"
 
+namespace unattended {
 namespace {
 
 DWORD refused(const std::string&) { return ERROR_ACCESS_DENIED; }
@@ -61,3 +62,4 @@ TEST(ScheduleRemovalTest, ADeletionListedInTheSecondValueIsPending) {
 }
 
 }  // namespace
+}  // namespace unattended

@@ -9,6 +9,7 @@
 
 #include "tools/test_support.h"
 
+namespace unattended {
 namespace {
 
 std::string refusal;  // why a log is refused, which none here is
@@ -90,3 +91,4 @@ TEST(TranscriptTest, AFailedLogWriteIsSaidOnce) {
 }
 
 }  // namespace
+}  // namespace unattended
