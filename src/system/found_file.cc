@@ -46,9 +46,9 @@ std::string lastName(std::string folder) {
 
 }  // namespace
 
-bool isNameSurrogate(HANDLE file, FoundFile::InformationQuery information) {
+bool isNameSurrogate(HANDLE file, const FileCalls& calls) {
     FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (information(file, FileAttributeTagInfo, &tag, sizeof tag))
+    if (calls.information(file, FileAttributeTagInfo, &tag, sizeof tag))
         return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
     BY_HANDLE_FILE_INFORMATION attributes;
     return !GetFileInformationByHandle(file, &attributes) || (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -59,7 +59,7 @@ bool deleteOnClose(HANDLE file) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQuery information) : foundPath(path) {
+FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPath(path) {
     const std::string full = io::getFullPath(path);
     const std::string folderPath = getPathDirectory(full);
     fileName = getPathFileName(full);
@@ -90,9 +90,9 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQ
     // it was opened: in the checked folder, unless on another volume. Both
     // final paths come from handles, so no redirection of a 32-bit program
     // (Sysnative, System32) stands between them.
-    const std::string final = io::getFinalPath(file.get(), query);
+    const std::string final = io::getFinalPath(file.get(), calls);
     finalPath = final.empty() ? io::getLongFullPath(full) : final;
-    const std::string folderFinal = io::getFinalPath(folder.get(), query);
+    const std::string folderFinal = io::getFinalPath(folder.get(), calls);
     BY_HANDLE_FILE_INFORMATION finalFolder;
     const bool inFolder =
         final.empty() ||
@@ -101,7 +101,7 @@ FoundFile::FoundFile(const std::string& path, FinalPathQuery query, InformationQ
                                       io::isSameObject(finalFolder, folderIdentity)
                               : io::isSamePath(getPathDirectory(final),
                                                     folderFinal + (folderFinal.back() == '\\' ? "" : "\\"))));
-    if (isNameSurrogate(file.get(), information) || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
+    if (isNameSurrogate(file.get(), calls) || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
         refuse(path + " is a link to " + (final.empty() ? "another file" : final) + ".");
     // A link on the way keeps the folder's name; a folder swapped for a
     // link to another folder does not. A drive's root has no name to keep.

@@ -18,13 +18,6 @@ namespace io {
 
 class FoundFile {
 public:
-    // Where an open file lies; a test makes it fail as some volumes do
-    // (mounted without a letter, RAM disks, some shares).
-    typedef io::FinalPathQuery FinalPathQuery;
-    // GetFileInformationByHandleEx's shape, asked for the reparse tag; a
-    // test gives tags that Wine cannot make.
-    typedef BOOL(WINAPI* InformationQuery)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size);
-
     // Opens the folder of `path`, then the file by its name inside that
     // folder, and checks both. Throws exceptions::Exception naming the path
     // and why when the file cannot be opened, is a link out of its folder
@@ -32,9 +25,9 @@ public:
     // deduplicated and cloud files carry other tags and are files), has
     // other names (hard links), or its folder is a link to a folder of
     // another name: an elevated program must not be steered by a link that
-    // someone else planted.
-    explicit FoundFile(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA,
-                       InformationQuery information = GetFileInformationByHandleEx);
+    // someone else planted. `calls` tell the final paths and the reparse
+    // tag.
+    explicit FoundFile(const std::string& path, const FileCalls& calls = platformFileCalls());
     FoundFile(const FoundFile&) = delete;
     FoundFile& operator=(const FoundFile&) = delete;
 
@@ -93,7 +86,7 @@ private:
 // Whether the open `file` is a reparse point that stands for another name
 // (a symbolic link, a junction), as `information` tells its tag; one whose
 // tag cannot be read is taken for one.
-bool isNameSurrogate(HANDLE file, FoundFile::InformationQuery information = GetFileInformationByHandleEx);
+bool isNameSurrogate(HANDLE file, const FileCalls& calls = platformFileCalls());
 
 // Deletes the file open as `file`, which must have been opened with DELETE
 // access, when the handle is closed: true when the system agreed.

@@ -57,16 +57,16 @@ bool isSameDirectory(const std::string& first, const std::string& second) {
     return isSameFile(first.empty() ? ".\\" : first, second.empty() ? ".\\" : second);
 }
 
-std::string getFinalPath(HANDLE file, FinalPathQuery query) {
+std::string getFinalPath(HANDLE file, const FileCalls& calls) {
     std::string path;
-    if (queryText([&](char* buffer, DWORD size) { return query(file, buffer, size, 0); }, path)) return "";
+    if (queryText([&](char* buffer, DWORD size) { return calls.finalPath(file, buffer, size, 0); }, path)) return "";
     if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\" + path.substr(7);
     return path.compare(0, 4, "\\\\?\\") == 0 ? path.substr(4) : path;
 }
 
-std::string getFinalPathOf(const std::string& path, FinalPathQuery query) {
+std::string getFinalPathOf(const std::string& path, const FileCalls& calls) {
     ScopedHandle object(openAttributes(path));
-    return object.valid() ? getFinalPath(object.get(), query) : "";
+    return object.valid() ? getFinalPath(object.get(), calls) : "";
 }
 
 }  // namespace io

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "system/calls.h"
+
 namespace io {
 
 // The full path of `path`; `path` itself when the system cannot tell.
@@ -36,18 +38,15 @@ bool isSameFile(const std::string& first, const std::string& second);
 // isSameFile for directories; an empty directory is the current one.
 bool isSameDirectory(const std::string& first, const std::string& second);
 
-// GetFinalPathNameByHandleA's shape; a test makes it fail as some volumes
-// do (mounted without a letter, RAM disks, some shares).
-typedef DWORD(WINAPI* FinalPathQuery)(HANDLE file, LPSTR buffer, DWORD size, DWORD flags);
-
-// Where an open file really lies, as `query` tells it, without the "\\?\"
+// Where an open file really lies, as `calls` tell it (a test makes them
+// fail as some volumes do: mounted without a letter, RAM disks, shares), without the "\\?\"
 // prefix and with a share as \\server\share; "" when the system cannot
 // tell.
-std::string getFinalPath(HANDLE file, FinalPathQuery query = GetFinalPathNameByHandleA);
+std::string getFinalPath(HANDLE file, const FileCalls& calls = platformFileCalls());
 
 // Where what `path` names now really lies, links followed, as getFinalPath
 // tells it; "" when it cannot be opened or the system cannot tell.
-std::string getFinalPathOf(const std::string& path, FinalPathQuery query = GetFinalPathNameByHandleA);
+std::string getFinalPathOf(const std::string& path, const FileCalls& calls = platformFileCalls());
 
 }  // namespace io
 

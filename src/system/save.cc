@@ -12,13 +12,13 @@ namespace {
 const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Writes all of `bytes` from the file's start and ends it there, to disk.
-bool overwrite(HANDLE file, const std::string& bytes, WriteCall write) {
+bool overwrite(HANDLE file, const std::string& bytes, const FileCalls& calls) {
     LARGE_INTEGER start = {};
     if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return false;
     for (std::size_t done = 0; done < bytes.size();) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        if (!write(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        if (!calls.write(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
         done += written;
     }
     return SetEndOfFile(file) && FlushFileBuffers(file);
@@ -50,7 +50,7 @@ bool readFile(const FoundFile& file, std::string& bytes) {
     return reading.valid() && readWhole(reading.get(), bytes);
 }
 
-bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write) {
+bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls) {
     // Written in place through the checked file, never replaced by a rename:
     // Wine renames by path, which a swapped folder redirects. The old bytes
     // lie whole beside it until the new ones are on disk.
@@ -60,21 +60,21 @@ bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write) {
     std::string made;
     io::ScopedHandle backup(file.createBeside("bak", made));
     if (!backup.valid()) return false;
-    if (!overwrite(backup.get(), old, write)) {
+    if (!overwrite(backup.get(), old, calls)) {
         deleteOnClose(backup.get());
         return false;
     }
-    const bool saved = overwrite(target.get(), bytes, write);
+    const bool saved = overwrite(target.get(), bytes, calls);
     // A failed write is undone; the backup stays only where the file may
     // not hold the old bytes.
     std::string now;
-    if (saved || overwrite(target.get(), old, write) || (readWhole(target.get(), now) && now == old))
+    if (saved || overwrite(target.get(), old, calls) || (readWhole(target.get(), now) && now == old))
         deleteOnClose(backup.get());
     return saved;
 }
 
 
-const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown, FreeSpaceQuery freeSpace) {
+const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown, const FileCalls& calls) {
     unknown = false;
     // The backup is made beside it.
     if (!file.folderTakesNewFiles()) return nullptr;
@@ -82,7 +82,7 @@ const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknow
     // does not tell its free space is not counted against.
     ULARGE_INTEGER room = {};
     const std::string folder = file.path().substr(0, file.path().size() - file.name().size());
-    if (freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
+    if (calls.freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
         room.QuadPart < file.size() + (newSize > file.size() ? newSize - file.size() : 0))
         return nullptr;
     io::ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));

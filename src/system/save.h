@@ -9,13 +9,10 @@
 #include <cstddef>
 #include <string>
 
+#include "system/calls.h"
 #include "system/found_file.h"
 
 namespace io {
-
-// WriteFile's shape, so that a test can make a write fail as a full disk
-// does.
-typedef BOOL(WINAPI* WriteCall)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
 
 // Makes `bytes` the whole content of `file`, writing through it, with the
 // old bytes first saved beside it ("NAME.N.bak") until the new ones are on
@@ -24,15 +21,11 @@ typedef BOOL(WINAPI* WriteCall)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD 
 // file then keeps its old bytes. Interrupted at any point, the file holds
 // the old or the new bytes, or the old bytes lie whole in the .bak file.
 // Nothing outside the file's checked folder is made or changed.
-bool saveFile(FoundFile& file, const std::string& bytes, WriteCall write = WriteFile);
+bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls = platformFileCalls());
 
 // The whole content of `file`, read through its handle; false when it
 // cannot be read or does not fit in memory.
 bool readFile(const FoundFile& file, std::string& bytes);
-
-// GetDiskFreeSpaceExA's shape, so that a test can fill the volume.
-typedef BOOL(WINAPI* FreeSpaceQuery)(LPCSTR folder, PULARGE_INTEGER forCaller, PULARGE_INTEGER total,
-                                     PULARGE_INTEGER free);
 
 // What saveFile would do with `newSize` bytes, checked without a change:
 // "written in place", or null when it could not be done (no room on the
@@ -41,7 +34,7 @@ typedef BOOL(WINAPI* FreeSpaceQuery)(LPCSTR folder, PULARGE_INTEGER forCaller, P
 // tell (a read-only file, which a real run makes writable first); null is
 // then the worse outcome foretold.
 const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown,
-                        FreeSpaceQuery freeSpace = GetDiskFreeSpaceExA);
+                        const FileCalls& calls = platformFileCalls());
 
 }  // namespace io
 

@@ -177,7 +177,7 @@ Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool co
     return {};
 }
 
-Redirection whoMayRedirect(const std::string& path, bool content, io::FinalPathQuery query) {
+Redirection whoMayRedirect(const std::string& path, bool content, const FileCalls& calls) {
     std::vector<BYTE> user = processUser();
     const PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
     const std::string full = io::getFullPath(path);
@@ -185,7 +185,7 @@ Redirection whoMayRedirect(const std::string& path, bool content, io::FinalPathQ
     if (!found.path.empty()) return found;
     // Where a link on the way leads: the folders that the loader and the
     // restart really pass through.
-    const std::string final = io::getFinalPathOf(full, query);
+    const std::string final = io::getFinalPathOf(full, calls);
     if (!final.empty() && !io::isSamePath(final, full)) found = walk(final, self, content);
     return found;
 }

@@ -43,12 +43,11 @@ struct Redirection {
 Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool content);
 
 // The same for `path` on this machine, along its way as spelled and along
-// its final path's as `query` tells it (where a link on the way leads), each
+// its final path's as `calls` tell it (where a link on the way leads), each
 // entry read as itself, never through a link. `self` is this
 // process's account: an administrator's unelevated programs run as the
 // same account, and Windows does not hold that line as a security boundary.
-Redirection whoMayRedirect(const std::string& path, bool content,
-                           io::FinalPathQuery query = GetFinalPathNameByHandleA);
+Redirection whoMayRedirect(const std::string& path, bool content, const FileCalls& calls = platformFileCalls());
 
 }  // namespace io
 

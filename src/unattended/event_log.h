@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "unattended/transcript.h"
@@ -20,10 +21,10 @@ extern const char kEventSource[];
 struct EventCalls {
     // Registers the source once, with a message file that Windows itself
     // ships: 0, or the system's code.
-    DWORD (*registerSource)();
+    std::function<DWORD()> registerSource;
     // Writes one record of `type` and `id` whose one string is `text`: 0,
     // or the system's code.
-    DWORD (*report)(WORD type, DWORD id, const std::string& text);
+    std::function<DWORD(WORD type, DWORD id, const std::string& text)> report;
 };
 
 const EventCalls& platformEventCalls();

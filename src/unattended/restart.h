@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "system/security.h"
@@ -18,15 +19,15 @@ namespace unattended {
 struct RestartCalls {
     // Schedules the deletion of `path` at the next restart: 0, or the
     // system's error code.
-    DWORD (*scheduleDeletion)(const std::string& path);
+    std::function<DWORD(const std::string& path)> scheduleDeletion;
     // 0 when a deletion could be scheduled now, else the system's code.
-    DWORD (*checkScheduling)();
+    std::function<DWORD()> checkScheduling;
     // Whether the deletion of `path` at the next restart is pending.
-    bool (*isScheduled)(const std::string& path);
+    std::function<bool(const std::string& path)> isScheduled;
     // How a standard user could redirect `path` (io::whoMayRedirect).
-    io::Redirection (*mayRedirect)(const std::string& path);
+    std::function<io::Redirection(const std::string& path)> mayRedirect;
     // Whether `path` lies on a network drive or share.
-    bool (*onNetworkDrive)(const std::string& path);
+    std::function<bool(const std::string& path)> onNetworkDrive;
 };
 
 const RestartCalls& platformRestartCalls();

@@ -115,7 +115,7 @@ void Transcript::log(const std::string& block) {
     turnsWaived = turnsWaived || !locked;
     DWORD written = 0;
     LARGE_INTEGER end = {};
-    bool ok = calls.end(file.get(), &end) != FALSE;
+    bool ok = calls.size(file.get(), &end) != FALSE;
     if (ok) {
         OVERLAPPED at = {};
         at.Offset = end.LowPart;

@@ -9,20 +9,15 @@
 
 #include <string>
 
+#include "system/calls.h"
 #include "system/handle.h"
 
 namespace unattended {
 
 class Transcript {
 public:
-    // The system calls of a log write, so that a test can make one fail.
-    struct LogCalls {
-        BOOL(WINAPI* write)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
-        BOOL(WINAPI* flush)(HANDLE file);
-        BOOL(WINAPI* end)(HANDLE file, PLARGE_INTEGER size);
-    };
-
-    explicit Transcript(const LogCalls& calls = {WriteFile, FlushFileBuffers, GetFileSizeEx}) : calls(calls) {}
+    // `calls` write the log, so that a test can make a write fail.
+    explicit Transcript(const io::FileCalls& calls = io::platformFileCalls()) : calls(calls) {}
 
     // Opens `path` for appending, shared with other writers, as a found file
     // is opened: the file itself, never a link, with one name, a file on a
@@ -42,7 +37,7 @@ public:
     void log(const std::string& block);
 
 private:
-    LogCalls calls;
+    io::FileCalls calls;
     io::ScopedHandle file{INVALID_HANDLE_VALUE};
     bool failed = false;
     bool turnsWaived = false;  // another writer kept its turn too long

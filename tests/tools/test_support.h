@@ -13,6 +13,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "system/calls.h"
+
 // What FormatMessageA itself gives for the code, line break included.
 inline std::string systemText(DWORD code) {
     char* text = nullptr;
@@ -30,15 +32,18 @@ inline std::string systemReason(DWORD code) {
     return "System error message: " + text.substr(0, text.find_last_not_of("\r\n") + 1);
 }
 
-// What a final-path query of a handle answers next, in the shape of
-// GetFinalPathNameByHandleA: "" makes it fail as some volumes do (mounted
+// The system's file calls, but every final path is `answer`, as
+// GetFinalPathNameByHandleA spells it; "" fails as some volumes do (mounted
 // without a letter, RAM disks).
-inline std::string finalAnswer;
-inline DWORD WINAPI answerFinalPath(HANDLE, LPSTR buffer, DWORD size, DWORD) {
-    if (finalAnswer.empty()) SetLastError(ERROR_INVALID_FUNCTION);
-    if (finalAnswer.empty() || size <= finalAnswer.size()) return finalAnswer.empty() ? 0 : DWORD(finalAnswer.size() + 1);
-    memcpy(buffer, finalAnswer.c_str(), finalAnswer.size() + 1);
-    return static_cast<DWORD>(finalAnswer.size());
+inline io::FileCalls finalPathIs(const std::string& answer) {
+    io::FileCalls calls = io::platformFileCalls();
+    calls.finalPath = [answer](HANDLE, LPSTR buffer, DWORD size, DWORD) -> DWORD {
+        if (answer.empty()) SetLastError(ERROR_INVALID_FUNCTION);
+        if (answer.empty() || size <= answer.size()) return answer.empty() ? 0 : DWORD(answer.size() + 1);
+        memcpy(buffer, answer.c_str(), answer.size() + 1);
+        return static_cast<DWORD>(answer.size());
+    };
+    return calls;
 }
 
 // Whether this runs under Wine, which the Wine runner prepares (links,

@@ -64,10 +64,7 @@ TEST(QueryTest, ALongAnswerIsAskedForAgainAndAFinalPathSpelledAsAPath) {
         {"\\\\?\\" + std::string(400, 'd'), std::string(400, 'd')},
         {"", ""},
     };
-    for (const auto& c : cases) {
-        finalAnswer = c.answer;
-        EXPECT_EQ(c.path, io::getFinalPath(nullptr, answerFinalPath)) << c.answer;
-    }
+    for (const auto& c : cases) EXPECT_EQ(c.path, io::getFinalPath(nullptr, finalPathIs(c.answer))) << c.answer;
 }
 
 }  // namespace

@@ -19,24 +19,26 @@ std::string readShared(const std::string& path) {
     return ReadFile(file.get(), bytes, sizeof bytes, &read, nullptr) ? std::string(bytes, read) : "";
 }
 
-int targetWrites = 0;
-int halfWrites = 0;
-bool backedUpWhenWritten = false;
-
-// Writes, first noting whether the file's old bytes lie whole in a backup
-// beside it (what a crash now would leave); the file's first `halfWrites`
-// writes stop halfway: a full disk.
-BOOL WINAPI writeWatched(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
-    const std::string path = io::getFinalPath(file);
-    if (path.size() < 10 || path.compare(path.size() - 10, 10, "config.txt") != 0)
-        return WriteFile(file, bytes, size, written, overlapped);
-    bool found = false;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
-        found |= entry.path().extension() == ".bak" && readShared(entry.path().string()) == "old bytes";
-    backedUpWhenWritten &= found;
-    if (targetWrites++ >= halfWrites) return WriteFile(file, bytes, size, written, overlapped);
-    WriteFile(file, bytes, size / 2, written, overlapped);
-    return FALSE;
+// File calls whose writes first note whether the file's old bytes lie
+// whole in a backup beside it (what a crash now would leave, in
+// `backedUp`); the file's first `halfWrites` writes stop halfway: a full
+// disk.
+io::FileCalls watchedWrites(int halfWrites, bool& backedUp) {
+    io::FileCalls calls = io::platformFileCalls();
+    calls.write = [halfWrites, &backedUp, writes = 0](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written,
+                                                      LPOVERLAPPED overlapped) mutable {
+        const std::string path = io::getFinalPath(file);
+        if (path.size() < 10 || path.compare(path.size() - 10, 10, "config.txt") != 0)
+            return WriteFile(file, bytes, size, written, overlapped);
+        bool found = false;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+            found |= entry.path().extension() == ".bak" && readShared(entry.path().string()) == "old bytes";
+        backedUp &= found;
+        if (writes++ >= halfWrites) return WriteFile(file, bytes, size, written, overlapped);
+        WriteFile(file, bytes, size / 2, written, overlapped);
+        return FALSE;
+    };
+    return calls;
 }
 
 // The save's steps failing as the system documents they can, while a
@@ -61,15 +63,13 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
         }
         io::ScopedHandle holder(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, 0, nullptr));
-        targetWrites = 0;
-        backedUpWhenWritten = true;
-        halfWrites = c.halfWrites;
+        bool backedUp = true;
         {
             io::FoundFile file(target);
-            EXPECT_EQ(c.saved, io::saveFile(file, "NEW BYTES, LONGER", writeWatched)) << c.name;
+            EXPECT_EQ(c.saved, io::saveFile(file, "NEW BYTES, LONGER", watchedWrites(c.halfWrites, backedUp))) << c.name;
         }
         holder.reset(INVALID_HANDLE_VALUE);
-        EXPECT_TRUE(backedUpWhenWritten) << c.name;
+        EXPECT_TRUE(backedUp) << c.name;
         EXPECT_EQ(c.bytes, readFile(target)) << c.name;
         // No temporary file is left beside it, nor a backup that is not
         // needed; another's file keeps its bytes.
@@ -86,8 +86,7 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
 }
 
 // What the system answers of an open file on a drive that `subst` made,
-// where Windows names the folder it stands for (Wine the drive itself); and
-// a reparse tag that Wine cannot make (none: the file's own).
+// where Windows names the folder it stands for (Wine the drive itself).
 DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
     char real[MAX_PATH] = "";
     std::string path(real, GetFinalPathNameByHandleA(file, real, MAX_PATH, flags));
@@ -97,11 +96,15 @@ DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
     return DWORD(path.size());
 }
 
-ULONG reparseTag = 0;
-BOOL WINAPI tagged(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size) {
-    if (!reparseTag) return GetFileInformationByHandleEx(file, kind, information, size);
-    *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {FILE_ATTRIBUTE_REPARSE_POINT, reparseTag};
-    return TRUE;
+// `calls` with every file carrying reparse point `tag`, which Wine cannot
+// make (0: the file's own).
+io::FileCalls tagged(io::FileCalls calls, ULONG tag) {
+    if (tag)
+        calls.information = [tag](HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID information, DWORD) {
+            *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {FILE_ATTRIBUTE_REPARSE_POINT, tag};
+            return TRUE;
+        };
+    return calls;
 }
 
 // The check decides by the handle: where the system cannot tell a final
@@ -112,31 +115,32 @@ BOOL WINAPI tagged(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID informati
 // refused.
 TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     ScratchDirectory scratch;
-    finalAnswer = "";  // answerFinalPath: no final path
+    io::FileCalls substitutedDrive = io::platformFileCalls(), system = substitutedDrive;
+    substitutedDrive.finalPath = substituted;
+    const io::FileCalls noFinalPath = finalPathIs("");
     const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
     const std::string file = scratch.write("ws2_32.dll", "MZ"), linked = file + " is a link to " +
                                                                          io::getFinalPathOf(file) + "." + refused;
     if (runsUnderWine()) writeFile("V:\\root.txt", "x");  // the Wine runner's drive for C:\vroot
-    const struct { std::string path; io::FoundFile::FinalPathQuery query; ULONG tag; std::string error; } cases[] = {
-        {scratch.write("plain.txt", "x"), answerFinalPath, 0, ""},
-        {runsUnderWine() ? "V:\\root.txt" : file, substituted, 0, ""},
-        {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_SYMLINK, linked},
-        {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_MOUNT_POINT, linked},
-        {file, GetFinalPathNameByHandleA, 0x80000017L /* WOF: compact /exe */, ""},
-        {file, GetFinalPathNameByHandleA, IO_REPARSE_TAG_DEDUP, ""},
-        {file, GetFinalPathNameByHandleA, 0x9000001AL /* cloud */, ""},
-        {scratch.path("missing.txt"), answerFinalPath, 0,
+    const struct { std::string path; const io::FileCalls& calls; ULONG tag; std::string error; } cases[] = {
+        {scratch.write("plain.txt", "x"), noFinalPath, 0, ""},
+        {runsUnderWine() ? "V:\\root.txt" : file, substitutedDrive, 0, ""},
+        {file, system, IO_REPARSE_TAG_SYMLINK, linked},
+        {file, system, IO_REPARSE_TAG_MOUNT_POINT, linked},
+        {file, system, 0x80000017L /* WOF: compact /exe */, ""},
+        {file, system, IO_REPARSE_TAG_DEDUP, ""},
+        {file, system, 0x9000001AL /* cloud */, ""},
+        {scratch.path("missing.txt"), noFinalPath, 0,
          scratch.path("missing.txt") + " cannot be checked for links." + refused + "System error message: " +
              systemText(ERROR_FILE_NOT_FOUND)},
-        {scratch.makeDirectory("folder.txt").substr(0, scratch.path("folder.txt").size()), GetFinalPathNameByHandleA, 0,
+        {scratch.makeDirectory("folder.txt").substr(0, scratch.path("folder.txt").size()), system, 0,
          scratch.path("folder.txt") + " cannot be checked for links." + refused + "System error message: " +
              systemText(ERROR_ACCESS_DENIED)},
     };
     for (const auto& c : cases) {
-        reparseTag = c.tag;
         std::string error;
         try {
-            io::FoundFile found(c.path, c.query, tagged);
+            io::FoundFile found(c.path, tagged(c.calls, c.tag));
         } catch (const exceptions::Exception& e) {
             error = e.getMessage();
         }
@@ -145,30 +149,30 @@ TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     DeleteFileA("V:\\root.txt");
 }
 
-// How much room the volume has, as the next free-space query tells it.
-ULONGLONG room = 0;
-BOOL WINAPI roomLeft(LPCSTR, PULARGE_INTEGER forCaller, PULARGE_INTEGER, PULARGE_INTEGER) {
-    forCaller->QuadPart = room;
-    return TRUE;
-}
-BOOL WINAPI roomUntold(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER) {
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
+// File calls on a volume with `room` bytes left for the caller; ~0: the
+// volume does not tell.
+io::FileCalls roomLeft(ULONGLONG room) {
+    io::FileCalls calls = io::platformFileCalls();
+    calls.freeSpace = [room](LPCSTR, PULARGE_INTEGER forCaller, PULARGE_INTEGER, PULARGE_INTEGER) {
+        forCaller->QuadPart = room;
+        if (room == ~0ull) SetLastError(ERROR_NOT_SUPPORTED);
+        return room != ~0ull;
+    };
+    return calls;
 }
 
 // The save needs room for the old bytes' backup and the file's growth; a
 // forecast that counts less foretells a save that a full volume refuses.
 TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
-    const struct { ULONGLONG room; std::size_t newSize; io::FreeSpaceQuery query; bool saves; } cases[] = {
-        {9, 9, roomLeft, true},      {8, 9, roomLeft, false},    {9, 5, roomLeft, true},
-        {11, 11, roomLeft, true},    {10, 11, roomLeft, false},  {0, 9, roomUntold, true},
+    const struct { ULONGLONG room; std::size_t newSize; bool saves; } cases[] = {
+        {9, 9, true}, {8, 9, false}, {9, 5, true}, {11, 11, true}, {10, 11, false}, {~0ull, 9, true},
     };
     ScratchDirectory scratch;
     io::FoundFile file(scratch.write("config.txt", "old bytes"));  // 9 bytes
     for (const auto& c : cases) {
-        room = c.room;
         bool unknown = true;
-        EXPECT_EQ(c.saves, io::foreseeSave(file, c.newSize, unknown, c.query) != nullptr) << c.room << " " << c.newSize;
+        EXPECT_EQ(c.saves, io::foreseeSave(file, c.newSize, unknown, roomLeft(c.room)) != nullptr)
+            << c.room << " " << c.newSize;
         EXPECT_FALSE(unknown);
     }
 }

@@ -9,11 +9,6 @@ namespace {
 
 DWORD registered() { return 0; }
 DWORD unregistrable() { return ERROR_ACCESS_DENIED; }
-std::string reported;
-DWORD written(WORD, DWORD, const std::string& text) {
-    reported = text;
-    return 0;
-}
 DWORD serviceStopped(WORD, DWORD, const std::string&) { return RPC_S_SERVER_UNAVAILABLE; }
 DWORD hung(WORD, DWORD, const std::string&) {
     Sleep(INFINITE);
@@ -24,6 +19,11 @@ DWORD hung(WORD, DWORD, const std::string&) {
 // a long wait; one written reads from the outcome, where Event Viewer's
 // preview shows it, through the last lines and dialog to the first line.
 TEST(EventLogTest, ARecordIsWrittenWholeOrItsLossIsSaidInOneLine) {
+    std::string reported;
+    const auto written = [&](WORD, DWORD, const std::string& text) -> DWORD {
+        reported = text;
+        return 0;
+    };
     const struct { EventCalls calls; std::string line; } cases[] = {
         {{registered, written}, ""},
         {{unregistrable, written},

@@ -12,14 +12,13 @@
 namespace unattended {
 namespace {
 
-std::string refusal;  // why a log is refused, which none here is
-
 // A runner that hangs while it holds a shared log's turn costs the others a
 // few seconds once, never the run.
 TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsOnceNotTheRun) {
     ScratchDirectory scratch;
     const std::string log = scratch.path("shared.log");
     Transcript transcript;
+    std::string refusal;
     ASSERT_EQ(0u, transcript.openLog(log, refusal));
     // Every byte from 4 GiB on, where writers take turns; none of the log's.
     io::ScopedHandle hung(CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -37,25 +36,24 @@ TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsOnceNotTheRun) {
     EXPECT_NE(std::string::npos, readFile(log).find(" and the next without waiting\r\n")) << readFile(log);
 }
 
-std::string sharedLog;
-
-// Another machine's runner, which took its turn before this one, appends
-// to the shared log just before this one asks where the end is.
-BOOL WINAPI grownByAnother(HANDLE file, PLARGE_INTEGER size) {
-    io::ScopedHandle other(CreateFileA(sharedLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    DWORD written = 0;
-    WriteFile(other.get(), "another\r\n", 9, &written, nullptr);
-    return GetFileSizeEx(file, size);
-}
-
 // On a file share an append is not one step: each block goes whole, in
 // one write, where the log ends at its turn, so writers never mix their
 // lines nor overwrite another's; every line carries its time.
 TEST(TranscriptTest, EachBlockLandsWholeAtTheLogsEndAtItsTurn) {
     ScratchDirectory scratch;
-    sharedLog = scratch.write("shared.log", "");
-    Transcript transcript({WriteFile, FlushFileBuffers, grownByAnother});
+    const std::string sharedLog = scratch.write("shared.log", "");
+    // Another machine's runner, which took its turn before this one,
+    // appends to the log just before this one asks where the end is.
+    io::FileCalls grownByAnother = io::platformFileCalls();
+    grownByAnother.size = [&](HANDLE file, PLARGE_INTEGER size) {
+        io::ScopedHandle other(CreateFileA(sharedLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(other.get(), "another\r\n", 9, &written, nullptr);
+        return GetFileSizeEx(file, size);
+    };
+    Transcript transcript(grownByAnother);
+    std::string refusal;
     ASSERT_EQ(0u, transcript.openLog(sharedLog, refusal));
     transcript.log("first\nfirst too\n");
     transcript.log("second\n");
@@ -64,18 +62,19 @@ TEST(TranscriptTest, EachBlockLandsWholeAtTheLogsEndAtItsTurn) {
         << readFile(sharedLog);
 }
 
-BOOL WINAPI fullVolume(HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPED) {
-    *written = size / 2;  // a torn write, as on a full volume
-    SetLastError(ERROR_DISK_FULL);
-    return TRUE;
-}
-
 // A log that cannot be written is said once on standard error, and the run
 // goes on.
 TEST(TranscriptTest, AFailedLogWriteIsSaidOnce) {
     ScratchDirectory scratch;
     const std::string errors = scratch.path("errors.txt");
-    Transcript transcript({fullVolume, FlushFileBuffers, GetFileSizeEx});
+    io::FileCalls fullVolume = io::platformFileCalls();
+    fullVolume.write = [](HANDLE, LPCVOID, DWORD size, LPDWORD written, LPOVERLAPPED) {
+        *written = size / 2;  // a torn write, as on a full volume
+        SetLastError(ERROR_DISK_FULL);
+        return TRUE;
+    };
+    Transcript transcript(fullVolume);
+    std::string refusal;
     ASSERT_EQ(0u, transcript.openLog(scratch.path("full.log"), refusal));
     std::fflush(stderr);
     const int saved = _dup(2);
