@@ -63,16 +63,6 @@ bool isScheduled(const std::string& path) {
             listsDeletion(session.get(), L"PendingFileRenameOperations2", name));
 }
 
-bool onNetworkDrive(const std::string& path) {
-    std::string rest = path;
-    if (rest.rfind("\\\\?\\", 0) == 0 || rest.rfind("\\\\.\\", 0) == 0) {
-        rest.erase(0, 4);
-        if (lstrcmpiA(rest.substr(0, 4).c_str(), "UNC\\") == 0) return true;
-    } else if (rest.rfind("\\\\", 0) == 0) {
-        return true;  // \\server\share
-    }
-    return rest.size() > 1 && rest[1] == ':' && GetDriveTypeA((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
-}
 
 }  // namespace
 
@@ -98,7 +88,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
                  "the deletion: " + redirection.path + ": " + redirection.why + kSecondRun + "\n";
         return false;
     }
-    if (calls.onNetworkDrive(path)) {
+    if (onNetworkDrive(path, calls)) {
         lines += name + ": " + path + " is not scheduled for deletion at the restart: it lies on a network drive, "
                  "where the restart deletes nothing" + kSecondRun + "\n";
         return false;
@@ -120,8 +110,19 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
 const RestartCalls& platformRestartCalls() {
     static const RestartCalls calls = {scheduleDeletion, checkScheduling, isScheduled,
                                        [](const std::string& path) { return io::whoMayRedirect(path, false); },
-                                       onNetworkDrive};
+                                       GetDriveTypeA};
     return calls;
+}
+
+bool onNetworkDrive(const std::string& path, const RestartCalls& calls) {
+    std::string rest = path;
+    if (rest.rfind("\\\\?\\", 0) == 0 || rest.rfind("\\\\.\\", 0) == 0) {
+        rest.erase(0, 4);
+        if (lstrcmpiA(rest.substr(0, 4).c_str(), "UNC\\") == 0) return true;
+    } else if (rest.rfind("\\\\", 0) == 0) {
+        return true;  // \\server\share
+    }
+    return rest.size() > 1 && rest[1] == ':' && calls.driveType((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
 std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly, const RestartCalls& calls) {

@@ -26,11 +26,16 @@ struct RestartCalls {
     std::function<bool(const std::string& path)> isScheduled;
     // How a standard user could redirect `path` (io::whoMayRedirect).
     std::function<io::Redirection(const std::string& path)> mayRedirect;
-    // Whether `path` lies on a network drive or share.
-    std::function<bool(const std::string& path)> onNetworkDrive;
+    // The kind of the drive whose root is `root` ("X:\\"), as GetDriveTypeA
+    // tells it: DRIVE_REMOTE for a share mapped to a letter.
+    std::function<UINT(const char* root)> driveType;
 };
 
 const RestartCalls& platformRestartCalls();
+
+// Whether `path` lies on a share: spelled as one (\\server\share, \\?\UNC\),
+// or on a drive letter that `calls` tell is mapped to one.
+bool onNetworkDrive(const std::string& path, const RestartCalls& calls = platformRestartCalls());
 
 // Schedules the file `foundPath`, named `name` in the lines, for deletion at
 // the next restart, or with `checkOnly` tells whether it would, by the rules

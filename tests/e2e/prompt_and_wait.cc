@@ -5,7 +5,8 @@
 // given a file and "load", it loads that DLL as well.
 // Named ignores_answer.exe, its box stays open whatever is pressed; named
 // stops_pumping.exe, the box's thread stops taking messages at the first
-// question another program asks the box (a runner passes no arguments, so
+// question another program asks the box; named refuses_focus.exe, no
+// button of its box ever takes the focus (a runner passes no arguments, so
 // the name chooses).
 #include <windows.h>
 
@@ -15,6 +16,7 @@ namespace {
 
 WNDPROC boxProcedure = nullptr;
 bool ignoresAnswer = false;
+bool refusesFocus = false;
 
 LRESULT CALLBACK misbehave(HWND box, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_COMMAND && ignoresAnswer) return 0;
@@ -23,7 +25,8 @@ LRESULT CALLBACK misbehave(HWND box, UINT message, WPARAM w, LPARAM l) {
 }
 
 LRESULT CALLBACK onBox(int code, WPARAM w, LPARAM l) {
-    if (code == HCBT_ACTIVATE && !boxProcedure) {
+    if (code == HCBT_SETFOCUS && refusesFocus) return 1;
+    if (code == HCBT_ACTIVATE && !boxProcedure && !refusesFocus) {
         const HWND box = reinterpret_cast<HWND>(w);
         boxProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(misbehave)));
@@ -37,7 +40,8 @@ int main(int argc, char** argv) {
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     ignoresAnswer = std::strstr(self, "ignores_answer.exe") != nullptr;
-    if (ignoresAnswer || std::strstr(self, "stops_pumping.exe"))
+    refusesFocus = std::strstr(self, "refuses_focus.exe") != nullptr;
+    if (ignoresAnswer || refusesFocus || std::strstr(self, "stops_pumping.exe"))
         SetWindowsHookExA(WH_CBT, onBox, nullptr, GetCurrentThreadId());
     if (argc > 1)
         CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -786,8 +786,11 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
 // bound, which runs from the box seen, never from the program's start
 // (which a loaded, emulated host makes slow).
 TEST(DialogDriverTest, AProgramThatMisbehavesAtItsDialogIsEndedWithinTheBound) {
+    // The last is answered without a default button, then shows nothing.
     const struct { const char* program; DialogsEnd end; } cases[] = {
-        {"ignores_answer.exe", DialogsEnd::DialogStuck}, {"stops_pumping.exe", DialogsEnd::DialogUnreadable}};
+        {"ignores_answer.exe", DialogsEnd::DialogStuck},
+        {"stops_pumping.exe", DialogsEnd::DialogUnreadable},
+        {"refuses_focus.exe", DialogsEnd::NoDialog}};
     ScratchDirectory scratch;
     for (const auto& c : cases) {
         const std::string program = scratch.path(c.program);

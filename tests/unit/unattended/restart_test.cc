@@ -12,8 +12,9 @@ namespace {
 DWORD refused(const std::string&) { return ERROR_ACCESS_DENIED; }
 DWORD allowed() { return 0; }
 bool never(const std::string&) { return false; }
-bool always(const std::string&) { return true; }
 io::Redirection nobody(const std::string&) { return {}; }
+UINT fixed(const char*) { return DRIVE_FIXED; }
+UINT mapped(const char*) { return DRIVE_REMOTE; }
 
 // What is said for each file, by what the system answers (a schedule that
 // works, the end-to-end rows show). Nothing here reaches the registry.
@@ -22,25 +23,32 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
     const std::string dll = scratch.write("ws2_32.dll", "MZ"), config = scratch.write("vantrelconfig.txt", "A 1\n");
     const std::string secondRun = "; run the uninstaller again after the restart\n";
     const struct { RestartCalls calls; bool checkOnly; std::string lines; } cases[] = {
-        {{refused, allowed, never, nobody, never}, false,
+        {{refused, allowed, never, nobody, fixed}, false,
          "ws2_32.dll: " + dll + " cannot be scheduled for deletion at the restart. " + systemReason(ERROR_ACCESS_DENIED) +
              secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
-        // The Session Manager cannot delete a file on a share at boot.
-        {{refused, allowed, never, nobody, always}, true,
+        // The Session Manager cannot delete a file on a share at boot, one
+        // mapped to a letter included.
+        {{refused, allowed, never, nobody, mapped}, true,
          "ws2_32.dll: " + dll + " is not scheduled for deletion at the restart: it lies on a network drive, where the "
          "restart deletes nothing" + secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.lines, scheduleRemoval(scratch.directory(), c.checkOnly, c.calls));
 }
 
-TEST(ScheduleRemovalTest, TellsANetworkPathByItsSpelling) {
+// A share by its spelling, or a letter that the system says is mapped to
+// one (N: here), however the path spells the letter.
+TEST(ScheduleRemovalTest, TellsANetworkPathByItsSpellingOrItsDrive) {
+    RestartCalls calls = platformRestartCalls();
+    calls.driveType = [](const char* root) -> UINT { return lstrcmpiA(root, "N:\\") == 0 ? DRIVE_REMOTE : DRIVE_FIXED; };
     const struct { const char* path; bool network; } cases[] = {
         {"\\\\server\\share\\app\\ws2_32.dll", true},
         {"\\\\?\\unc\\server\\share\\app\\ws2_32.dll", true},
+        {"n:\\app\\ws2_32.dll", true},
+        {"\\\\?\\N:\\app\\ws2_32.dll", true},
         {"C:\\app\\ws2_32.dll", false},
         {"\\\\?\\C:\\app\\ws2_32.dll", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.network, platformRestartCalls().onNetworkDrive(c.path)) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(c.network, onNetworkDrive(c.path, calls)) << c.path;
 }
 
 // Windows goes on in a second value when the first has grown large; a
