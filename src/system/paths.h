@@ -12,6 +12,10 @@
 
 namespace io {
 
+// Every sharing mode: how others hold a file must neither decide what is
+// learnt of it nor keep this program from the change it is allowed.
+const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // The full path of `path`; `path` itself when the system cannot tell.
 std::string getFullPath(const std::string& path);
 

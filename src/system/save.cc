@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "system/paths.h"
+
 namespace io {
 
 namespace {
-
-// Our own checked handle may hold the right to delete, so every later
-// handle shares deleting too.
-const DWORD kAllSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Writes all of `bytes` from the file's start and ends it there, to disk.
 bool overwrite(HANDLE file, const std::string& bytes, const FileCalls& calls) {
@@ -45,6 +43,8 @@ bool readWhole(HANDLE file, std::string& bytes) {
 
 }  // namespace
 
+// Our own checked handle may hold the right to delete, so every later
+// handle shares deleting too (kAllSharing).
 bool readFile(const FoundFile& file, std::string& bytes) {
     io::ScopedHandle reading(file.reopen(GENERIC_READ, kAllSharing));
     return reading.valid() && readWhole(reading.get(), bytes);

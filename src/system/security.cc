@@ -107,7 +107,7 @@ std::vector<std::string> wayOf(std::string path) {
 // An entry's descriptor, read as itself (a link, not what it leads to);
 // null when it cannot be read, with `missing` set where it is not there.
 PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
-    io::ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    io::ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL, kAllSharing,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                    nullptr));
     const DWORD error = GetLastError();
