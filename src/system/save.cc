@@ -73,7 +73,6 @@ bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls)
     return saved;
 }
 
-
 const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown, const FileCalls& calls) {
     unknown = false;
     // The backup is made beside it.

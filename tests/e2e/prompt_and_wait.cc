@@ -2,7 +2,8 @@
 // never ends: what a runner must end on its time limit, having printed the
 // box it answered. Given a file, it shows nothing and holds the file open
 // with read sharing, as a running tracer holds its DLL, until it is ended;
-// given a file and "load", it loads that DLL as well.
+// given a file and "load", it loads that DLL instead, which Windows then
+// deletes no more, though it opens for deleting.
 // Named ignores_answer.exe, its box stays open whatever is pressed; named
 // stops_pumping.exe, the box's thread stops taking messages at the first
 // question another program asks the box; named refuses_focus.exe, no
@@ -43,11 +44,11 @@ int main(int argc, char** argv) {
     refusesFocus = std::strstr(self, "refuses_focus.exe") != nullptr;
     if (ignoresAnswer || refusesFocus || std::strstr(self, "stops_pumping.exe"))
         SetWindowsHookExA(WH_CBT, onBox, nullptr, GetCurrentThreadId());
-    if (argc > 1)
-        CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (argc > 2 && std::strcmp(argv[2], "load") == 0)
         LoadLibraryA(argv[1]);
-    else if (argc == 1)
+    else if (argc > 1)
+        CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    else
         MessageBoxA(nullptr, "Answer this, then this program waits.", "Prompt and wait", MB_OK);
     Sleep(INFINITE);
 }

@@ -122,9 +122,6 @@ const std::string kWindowsOwnRefused =
     "uninstall-unattended: {system}ws2_32.dll is the library that SYSTEM_DLL in {app}vantrelconfig.txt names, "
     "Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete {app}vantrelconfig.txt by "
     "hand\n";
-// How long a program may take to start, or a run of the runner to end, at
-// most: a bound no loaded, emulated host reaches.
-const DWORD kSlowest = 60000 * VANTREL_TEST_TIME_FACTOR;
 
 Dialog warning(const std::string& directory, int answer, const std::string& after = "") {
     return {"Uninstall", "warning", "Yes No", "No",

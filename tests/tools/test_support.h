@@ -46,6 +46,12 @@ inline io::FileCalls finalPathIs(const std::string& answer) {
     return calls;
 }
 
+#ifdef VANTREL_TEST_TIME_FACTOR
+// How long a program may take to start, or a run of the runner to end, at
+// most: a bound no loaded, emulated host reaches.
+const DWORD kSlowest = 60000 * VANTREL_TEST_TIME_FACTOR;
+#endif
+
 // Whether this runs under Wine, which the Wine runner prepares (links,
 // its drive Z:) and which some tests need.
 inline bool runsUnderWine() {
