@@ -783,11 +783,13 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
 // bound, which runs from the box seen, never from the program's start
 // (which a loaded, emulated host makes slow).
 TEST(DialogDriverTest, AProgramThatMisbehavesAtItsDialogIsEndedWithinTheBound) {
-    // The last is answered without a default button, then shows nothing.
-    const struct { const char* program; DialogsEnd end; } cases[] = {
-        {"ignores_answer.exe", DialogsEnd::DialogStuck},
-        {"stops_pumping.exe", DialogsEnd::DialogUnreadable},
-        {"refuses_focus.exe", DialogsEnd::NoDialog}};
+    // A box without a default button is answered, and its program then
+    // shows nothing; one that the probe cannot enter names no icon.
+    const struct { const char* program; DialogsEnd end; const char* icon; } cases[] = {
+        {"ignores_answer.exe", DialogsEnd::DialogStuck, "none"},
+        {"stops_pumping.exe", DialogsEnd::DialogUnreadable, ""},
+        {"refuses_focus.exe", DialogsEnd::NoDialog, "none"},
+        {"takes_no_posts.exe", DialogsEnd::DialogStuck, "(no answer)"}};
     ScratchDirectory scratch;
     for (const auto& c : cases) {
         const std::string program = scratch.path(c.program);
@@ -796,7 +798,10 @@ TEST(DialogDriverTest, AProgramThatMisbehavesAtItsDialogIsEndedWithinTheBound) {
         for (const DWORD started = GetTickCount();
              !IsWindowVisible(FindWindowA("#32770", "Prompt and wait")) && GetTickCount() - started < kSlowest;)
             Sleep(50);
-        EXPECT_EQ(c.end, answerDialogs(child, [](const SeenDialog&) { return IDOK; }, 2000, "")) << c.program;
+        std::string icon;
+        const auto answer = [&](const SeenDialog& dialog) { return icon = dialog.icon, IDOK; };
+        EXPECT_EQ(c.end, answerDialogs(child, answer, 2000, besideThisProgram("dialog_probe.dll"))) << c.program;
+        EXPECT_EQ(c.icon, icon) << c.program;
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.handle(), 0)) << c.program << " still runs";
     }
 }
