@@ -149,6 +149,19 @@ TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     DeleteFileA("V:\\root.txt");
 }
 
+// A file held against deleting when it was found, and let go since, is
+// deleted: the deletion is asked of a handle that has the right to it.
+TEST(FoundFileTest, AFileLetGoSinceItWasFoundIsDeleted) {
+    ScratchDirectory scratch;
+    const std::string path = scratch.write("ws2_32.dll", "MZ");
+    io::ScopedHandle holder(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    io::FoundFile file(path);
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), file.deleteError());
+    holder.reset();
+    EXPECT_EQ(0u, file.remove());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+}
+
 // File calls on a volume with `room` bytes left for the caller; ~0: the
 // volume does not tell.
 io::FileCalls roomLeft(ULONGLONG room) {
