@@ -5,6 +5,7 @@
 #define VANTREL_SYSTEM_CALLS_H_
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <functional>
 
@@ -20,6 +21,12 @@ struct FileCalls {
     std::function<BOOL(HANDLE file, PLARGE_INTEGER size)> size;     // GetFileSizeEx
     std::function<BOOL(LPCSTR folder, PULARGE_INTEGER forCaller, PULARGE_INTEGER total, PULARGE_INTEGER free)>
         freeSpace;  // GetDiskFreeSpaceExA
+    // NtCreateFile, which opens relative to a folder's handle as Win32
+    // cannot; ntdll is in every process, so nothing is imported.
+    std::function<NTSTATUS(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES name, PIO_STATUS_BLOCK status,
+                           PLARGE_INTEGER size, ULONG attributes, ULONG sharing, ULONG disposition, ULONG options,
+                           PVOID extended, ULONG extendedSize)>
+        create;
 };
 
 // The system's own calls.

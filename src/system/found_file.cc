@@ -15,20 +15,13 @@ namespace io {
 
 namespace {
 
-
-typedef NTSTATUS(NTAPI* CreateCall)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG,
-                                    ULONG, ULONG, ULONG, PVOID, ULONG);
 typedef ULONG(NTAPI* ErrorCall)(NTSTATUS);
 
-// The native call that opens relative to a folder's handle, which Win32
-// lacks; ntdll is in every process, so nothing is imported.
-template <typename Call>
-Call native(const char* name) {
-    return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
-}
-
+// The system's code of a native status; ntdll is in every process, so
+// nothing is imported.
 DWORD systemError(NTSTATUS status) {
-    const auto toError = native<ErrorCall>("RtlNtStatusToDosError");
+    const auto toError = reinterpret_cast<ErrorCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlNtStatusToDosError")));
     return toError ? toError(status) : ERROR_GEN_FAILURE;
 }
 
@@ -58,7 +51,7 @@ bool deleteOnClose(HANDLE file) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPath(path) {
+FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPath(path), fileCalls(calls) {
     const std::string full = io::getFullPath(path);
     const std::string folderPath = getPathDirectory(full);
     fileName = getPathFileName(full);
@@ -113,7 +106,6 @@ FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPat
 
 HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition,
                                DWORD options, DWORD& error) const {
-    const auto create = native<CreateCall>("NtCreateFile");
     std::vector<wchar_t> wideName = io::wide(name);
     UNICODE_STRING text;
     text.Buffer = wideName.data();
@@ -123,9 +115,8 @@ HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD shar
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder.get(), nullptr);
     IO_STATUS_BLOCK status;
     HANDLE opened = INVALID_HANDLE_VALUE;
-    const NTSTATUS result = create ? create(&opened, access, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
-                                            sharing, disposition, options, nullptr, 0)
-                                   : static_cast<NTSTATUS>(0xC0000002L);  // not implemented
+    const NTSTATUS result = fileCalls.create(&opened, access, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                             sharing, disposition, options, nullptr, 0);
     error = result >= 0 ? 0 : systemError(result);
     return result >= 0 ? opened : INVALID_HANDLE_VALUE;
 }

@@ -78,6 +78,7 @@ private:
                         DWORD& error) const;
 
     std::string foundPath, fileName, finalPath;
+    FileCalls fileCalls;  // every later open goes through them too
     io::ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};
     BY_HANDLE_FILE_INFORMATION identity = {};
     DWORD deleteRefusal = 0;

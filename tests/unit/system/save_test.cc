@@ -188,6 +188,19 @@ TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
             << c.room << " " << c.newSize;
         EXPECT_FALSE(unknown);
     }
+    // Nor is there room in a folder that takes no new file, as one that a
+    // user may not add to (which Wine, run by root, never refuses).
+    io::FileCalls closed = roomLeft(100);
+    closed.create = [system = closed.create](PHANDLE opened, ACCESS_MASK access, POBJECT_ATTRIBUTES name,
+                                             PIO_STATUS_BLOCK status, PLARGE_INTEGER size, ULONG attributes,
+                                             ULONG sharing, ULONG disposition, ULONG options, PVOID extended,
+                                             ULONG extendedSize) {
+        if ((options & FILE_DIRECTORY_FILE) && (access & FILE_ADD_FILE)) return NTSTATUS(0xC0000022L);  // denied
+        return system(opened, access, name, status, size, attributes, sharing, disposition, options, extended,
+                      extendedSize);
+    };
+    bool unknown = true;
+    EXPECT_EQ(nullptr, io::foreseeSave(io::FoundFile(file.path(), closed), 9, unknown, closed));
 }
 
 }  // namespace
