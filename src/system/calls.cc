@@ -17,8 +17,13 @@ NTSTATUS NTAPI notImplemented(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STAT
 const FileCalls& platformFileCalls() {
     static const CreateCall create = reinterpret_cast<CreateCall>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtCreateFile")));
-    static const FileCalls calls = {GetFinalPathNameByHandleA, GetFileInformationByHandleEx, WriteFile,
-                                    FlushFileBuffers,          GetFileSizeEx,                GetDiskFreeSpaceExA,
+    static const FileCalls calls = {GetFinalPathNameByHandleA,
+                                    GetFileInformationByHandleEx,
+                                    GetFileInformationByHandle,
+                                    WriteFile,
+                                    FlushFileBuffers,
+                                    GetFileSizeEx,
+                                    GetDiskFreeSpaceExA,
                                     create ? create : notImplemented};
     return calls;
 }

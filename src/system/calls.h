@@ -15,6 +15,7 @@ struct FileCalls {
     std::function<DWORD(HANDLE file, LPSTR buffer, DWORD size, DWORD flags)> finalPath;  // GetFinalPathNameByHandleA
     std::function<BOOL(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information, DWORD size)>
         information;  // GetFileInformationByHandleEx
+    std::function<BOOL(HANDLE file, LPBY_HANDLE_FILE_INFORMATION identity)> identity;  // GetFileInformationByHandle
     std::function<BOOL(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)>
         write;                                                      // WriteFile
     std::function<BOOL(HANDLE file)> flush;                         // FlushFileBuffers

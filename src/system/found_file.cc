@@ -58,7 +58,7 @@ FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPat
     folder.reset(CreateFileA(folderPath.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                              kAllSharing, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION folderIdentity;
-    if (!folder.valid() || !GetFileInformationByHandle(folder.get(), &folderIdentity))
+    if (!folder.valid() || !calls.identity(folder.get(), &folderIdentity))
         refuse(path + " cannot be checked for links.", GetLastError());
     // The rights of every later step, asked for at once. A program that
     // holds the file without delete sharing refuses the deletion; the file
@@ -72,7 +72,7 @@ FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPat
         deleteRefusal = error;
         file.reset(openInFolder(fileName, rights, kAllSharing, FILE_OPEN, options, error));
     }
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &identity))
+    if (!file.valid() || !calls.identity(file.get(), &identity))
         refuse(path + " cannot be checked for links.", error ? error : GetLastError());
     if (identity.nNumberOfLinks > 1)
         refuse(path + " has " + std::to_string(identity.nNumberOfLinks) +

@@ -117,7 +117,12 @@ TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     ScratchDirectory scratch;
     io::FileCalls substitutedDrive = io::platformFileCalls(), system = substitutedDrive;
     substitutedDrive.finalPath = substituted;
-    const io::FileCalls noFinalPath = finalPathIs("");
+    io::FileCalls noFinalPath = finalPathIs(""), noFinalPathOtherVolume = noFinalPath;
+    noFinalPathOtherVolume.identity = [](HANDLE object, LPBY_HANDLE_FILE_INFORMATION identity) {
+        const BOOL told = GetFileInformationByHandle(object, identity);
+        if (!(identity->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) identity->dwVolumeSerialNumber ^= 1;
+        return told;
+    };
     const std::string refused = " The uninstaller does not change files through links, so nothing was changed.\n";
     const std::string file = scratch.write("ws2_32.dll", "MZ"), linked = file + " is a link to " +
                                                                          io::getFinalPathOf(file) + "." + refused;
@@ -126,6 +131,8 @@ TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
         {scratch.write("plain.txt", "x"), noFinalPath, 0, ""},
         {runsUnderWine() ? "V:\\root.txt" : file, substitutedDrive, 0, ""},
         {file, system, IO_REPARSE_TAG_SYMLINK, linked},
+        {file, noFinalPath, IO_REPARSE_TAG_SYMLINK, file + " is a link to another file." + refused},
+        {file, noFinalPathOtherVolume, 0, file + " is a link to another file." + refused},
         {file, system, IO_REPARSE_TAG_MOUNT_POINT, linked},
         {file, system, 0x80000017L /* WOF: compact /exe */, ""},
         {file, system, IO_REPARSE_TAG_DEDUP, ""},
