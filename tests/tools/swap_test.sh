@@ -77,7 +77,10 @@ while [ $i -lt "$runs" ]; do
         </dev/null >"$drive/swap-run.log" 2>&1 || status=$?
     kill "$swapping"
     wait "$swapping" 2>/dev/null || true
-    [ -z "$holder" ] || { kill "$holder"; wait "$holder" 2>/dev/null || true; }
+    # A holder that Wine could not start on a loaded host leaves that run
+    # unheld, which the check below does not need: said, not failed.
+    [ -z "$holder" ] || { kill "$holder" 2>/dev/null || echo "swap_test: run $i ran without its holder" >&2
+                          wait "$holder" 2>/dev/null || true; }
     # The product's folder back under its name.
     [ ! -L "$pub/Vantrel" ] || (cd "$pub" && perl -e "$exchange")
     counts="$counts$status\n"
@@ -102,7 +105,7 @@ sleep 1
 status=0
 "$@" 'C:\swap-runner\uninstall-unattended.exe' 'C:\swap-pub\Vantrel\uninstall.exe' </dev/null >"$drive/swap-run.log" 2>&1 ||
     status=$?
-kill "$holder"
+kill "$holder" 2>/dev/null || echo "swap_test: the last run ran without its holder" >&2
 wait "$holder" 2>/dev/null || true
 mv "$pub/Vantrel" "$pub/Vantrel.old"
 ln -s ../swap-victim "$pub/Vantrel"
