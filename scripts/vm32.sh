@@ -105,12 +105,16 @@ qemu_pid=$!
 status=0
 wait "$qemu_pid" || status=$?
 qemu_pid=""
+result() { debugfs -R "cat /vm32-result/$1" "$image" 2>/dev/null; }
 if [ "$status" = 124 ] || [ "$status" = 137 ]; then
     tail -n 40 "$work/console.log" >&2
+    # What the tests wrote before the end, as far as the guest had put it
+    # on its disk: which test was running.
+    echo "vm32: the end of the tests' output:" >&2
+    result ctest.log | tail -n 40 >&2
     fail "the emulated machine did not finish within $minutes minutes and was ended"
 fi
 
-result() { debugfs -R "cat /vm32-result/$1" "$image" 2>/dev/null; }
 tests=$(result ctest.log)
 exit_code=$(result status)
 if [ -z "$exit_code" ]; then
