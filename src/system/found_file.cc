@@ -43,7 +43,7 @@ bool isNameSurrogate(HANDLE file, const FileCalls& calls) {
     if (calls.information(file, FileAttributeTagInfo, &tag, sizeof tag))
         return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
     BY_HANDLE_FILE_INFORMATION attributes;
-    return !GetFileInformationByHandle(file, &attributes) || (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    return !calls.identity(file, &attributes) || (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 bool deleteOnClose(HANDLE file) {

@@ -73,22 +73,23 @@ int Answering::answer(const SeenDialog& dialog) {
     if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == vantrel::uninstall::confirmationQuestion()) {
         answer = IDYES;
     } else if (dialog.buttons.find("Yes") != std::string::npos) {
-        // The check's own state: one that does not end in time may still end
-        // while the run goes on, and must write nowhere but here.
         struct Check {
-            std::string directory, path, refusal;
-            bool allowed, yes;
-        };
-        auto* check =
-            new Check{programDirectory, vantrel::uninstall::warnedPath(dialog.text), "", options.allowSystemFolder, false};
+            bool yes = false;
+            std::string refusal;
+        } check;
         // Not answered in time: No, which changes nothing.
         answer = IDNO;
-        if (finishesWithin(options.limit(), [check] {
-                check->yes = answerSystemFolderWarning(check->directory, check->path, check->allowed, check->refusal);
-            })) {
-            if (check->yes) answer = IDYES;
-            if (!check->refusal.empty()) refusal = "uninstall-unattended: " + check->refusal + "\n";
-            delete check;
+        if (finishesWithin(
+                options.limit(),
+                [directory = programDirectory, path = vantrel::uninstall::warnedPath(dialog.text),
+                 allowed = options.allowSystemFolder] {
+                    Check made;
+                    made.yes = answerSystemFolderWarning(directory, path, allowed, made.refusal);
+                    return made;
+                },
+                check)) {
+            if (check.yes) answer = IDYES;
+            if (!check.refusal.empty()) refusal = "uninstall-unattended: " + check.refusal + "\n";
         } else {
             stalled = "reading the configuration to answer the system-folder warning";
         }

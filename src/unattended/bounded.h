@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -16,16 +17,29 @@ namespace unattended {
 // did not.
 bool callWithin(DWORD limit, void (*call)(void* step), void* step);
 
-// Runs `step` within `limit` milliseconds, as callWithin: false when it did
-// not end, and then the run must end, since the step is left running with
-// what it holds until the process's exit.
-template <typename Step>
-bool finishesWithin(DWORD limit, Step step) {
-    auto* held = new Step(std::move(step));
-    const bool ended = callWithin(limit, [](void* running) { (*static_cast<Step*>(running))(); }, held);
-    // A step still running keeps its state: it is never freed.
-    if (ended) delete held;
-    return ended;
+// Runs `step` within `limit` milliseconds, as callWithin: true when it
+// ended, with what it returned in `result`; false when it did not, and then
+// the run must end. A step left running keeps its own copy of what it
+// captured and of what it returns, so it must capture by value: the
+// caller's frame may be gone by the time it ends.
+template <typename Result, typename Step>
+bool finishesWithin(DWORD limit, Step step, Result& result) {
+    struct Held {
+        Step step;
+        Result result;
+    };
+    std::unique_ptr<Held> held(new Held{std::move(step), Result()});
+    const auto call = [](void* running) {
+        Held* const state = static_cast<Held*>(running);
+        state->result = state->step();
+    };
+    if (!callWithin(limit, call, held.get())) {
+        // Still in use: never freed.
+        held.release();
+        return false;
+    }
+    result = std::move(held->result);
+    return true;
 }
 
 // The line that ends a run whose `step` did not end within `seconds`: an

@@ -60,28 +60,30 @@ std::string reportRun(DWORD status, bool started, const std::string& ending, con
     const vantrel::uninstall::OutcomeRow& outcome = vantrel::uninstall::outcomeRow(status, started);
     const WORD type = outcome.eventType;
     const DWORD id = outcome.eventId;
-    // Left to the attempt where a service does not answer, for the exit to
-    // end.
     struct Attempt {
         DWORD error = ERROR_TIMEOUT;
         bool registered = false;
-    };
-    auto* run = new Attempt;
+    } run;
     const EventCalls made = calls;
-    if (!finishesWithin(kWaitMs, [run, made, type, id, text] {
-            run->error = made.registerSource();
-            run->registered = run->error == 0;
-            if (run->registered) run->error = made.report(type, id, text);
-        }))
+    // Left running where a service does not answer, for the exit to end.
+    if (!finishesWithin(
+            kWaitMs,
+            [made, type, id, text] {
+                Attempt attempt;
+                attempt.error = made.registerSource();
+                attempt.registered = attempt.error == 0;
+                if (attempt.registered) attempt.error = made.report(type, id, text);
+                return attempt;
+            },
+            run))
         return "uninstall-unattended: the event log did not answer within seconds, so this run's record is lost\n";
-    const std::string why = io::reasonFor(run->error);
+    const std::string why = io::reasonFor(run.error);
     std::string line;
-    if (!run->registered)
+    if (!run.registered)
         line = "uninstall-unattended: the event log source " + std::string(kEventSource) +
                " cannot be registered, so this run's record is lost. " + why + "\n";
-    else if (run->error != 0)
+    else if (run.error != 0)
         line = "uninstall-unattended: this run's record cannot be written to the event log, so it is lost. " + why + "\n";
-    delete run;
     return line;
 }
 

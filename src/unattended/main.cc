@@ -25,13 +25,29 @@ namespace {
 
 // 0 when the log opened; else the status the run ends with, said.
 int openLog(Transcript& transcript, const Options& options) {
-    std::string refusal;
-    DWORD error = 0;
-    if (!finishesWithin(options.limit(), [&] { error = transcript.openLog(options.log, refusal); })) {
+    struct Opened {
+        Transcript transcript;
+        DWORD error = 0;
+        std::string refusal;
+    } opened;
+    const std::string log = options.log;
+    if (!finishesWithin(
+            options.limit(),
+            [log] {
+                Opened attempt;
+                attempt.error = attempt.transcript.openLog(log, attempt.refusal);
+                return attempt;
+            },
+            opened)) {
         writeError(stalledLine("opening the log " + options.log, options.timeoutSeconds));
         return ERROR_TIMEOUT;
     }
-    if (!error) return 0;
+    const DWORD error = opened.error;
+    const std::string& refusal = opened.refusal;
+    if (!error) {
+        transcript = std::move(opened.transcript);
+        return 0;
+    }
     // Someone may have planted what the log's name leads to.
     writeError(refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
                                      Helpers::getErrorMessage(static_cast<int>(error))

@@ -124,11 +124,14 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
     if (error) {
         forecast.status = error;
         forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(error));
-    } else if (!finishesWithin(options.limit(), [&] {
-                   forecast = forecastUninstall(program, options.allowSystemFolder);
-                   if (forecast.status == ERROR_SUCCESS && !options.keepPrograms)
-                       forecast.report += removePrograms(directory, true);
-               })) {
+    } else if (!finishesWithin(
+                   options.limit(),
+                   [program, directory, allow = options.allowSystemFolder, keep = options.keepPrograms] {
+                       Forecast told = forecastUninstall(program, allow);
+                       if (told.status == ERROR_SUCCESS && !keep) told.report += removePrograms(directory, true);
+                       return told;
+                   },
+                   forecast)) {
         transcript.write(stalledLine("the dry run", options.timeoutSeconds));
         return ERROR_TIMEOUT;
     }
