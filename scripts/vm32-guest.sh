@@ -14,13 +14,14 @@ export PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
 result=/vm32-result
 mkdir -p $result
 # Wine's first start makes the prefix, which under software emulation on a
-# busy host takes minutes: done here, with no limit but the host's
-# watchdog, so that the tests' own limits time only the tests.
+# busy host takes minutes: done here, so that the tests' own limits time
+# only the tests. Everything goes to the console too, where the host's
+# watchdog sees the machine go on.
 cd "$(cat /vm32-source)" || exit 1
+echo "vm32-guest: making Wine's prefix"
 cmake/wine-run.sh "$PWD/build/windows/wineprefix" wow64 cmd /c exit >$result/ctest.log 2>&1
-ctest --preset windows -LE static >>$result/ctest.log 2>&1
-echo $? >$result/status
-tail -n 3 $result/ctest.log
+echo "vm32-guest: running the tests"
+{ ctest --preset windows -LE static 2>&1; echo $? >$result/status; } | tee -a $result/ctest.log
 sync
 # Read-only first, so that nothing is left to write when the power goes.
 echo u >/proc/sysrq-trigger
