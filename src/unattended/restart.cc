@@ -63,7 +63,6 @@ bool isScheduled(const std::string& path) {
             listsDeletion(session.get(), L"PendingFileRenameOperations2", name));
 }
 
-
 }  // namespace
 
 bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,

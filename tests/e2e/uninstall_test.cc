@@ -629,7 +629,6 @@ std::string whyNotHere(const Scenario& scenario) {
     return "";
 }
 
-
 // A real run's one record, under Wine, where its trace shows it, of the
 // type and id of its outcome; usage and help, and a log that cannot be
 // opened, start nothing and write none.
