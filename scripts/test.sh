@@ -27,8 +27,9 @@ else
     summary="Windows tests ran the 32-bit programs (in an emulated machine: this host cannot run 32-bit programs) and the x86-64 build"
 fi
 
+# Every prefix the tests booted keeps its server running until told.
 stop_wine() {
-    for build in windows windows-x64; do WINEPREFIX=$PWD/build/$build/wineprefix wineserver -k 2>/dev/null || true; done
+    for prefix in build/*/wineprefix*/; do WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null || true; done
 }
 trap stop_wine EXIT
 

@@ -90,7 +90,7 @@ image=$work/vm.img
 cp -al "$root" "$stage"
 mkdir -p "$stage$source/build"
 tar -C "$source" --exclude=./build --exclude=./.git -cf - . | tar -C "$stage$source" -xf -
-tar -C "$source/build" --exclude=./windows/wineprefix --exclude=./windows/wineprefix.lock -cf - windows |
+tar -C "$source/build" --exclude='./windows/wineprefix*' -cf - windows |
     tar -C "$stage$source/build" -xf -
 install -m 755 scripts/vm32-guest.sh "$stage/vm32-guest.sh"
 echo "$source" >"$stage/vm32-source"

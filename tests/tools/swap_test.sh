@@ -11,7 +11,9 @@
 set -eu
 runs=$1 bin=$2
 shift 2
-drive=$2/drive_c
+# The prefix first, booted where it is new.
+prefix=$2 drive=$2/drive_c
+"$@" cmd /c exit </dev/null >/dev/null 2>&1
 pub=$drive/swap-pub victim=$drive/swap-victim runner=$drive/swap-runner
 rm -rf "$pub" "$victim" "$runner"
 mkdir -p "$pub/Vantrel" "$victim" "$runner"
@@ -23,9 +25,10 @@ printf 'VICTIM 1\r\n' >"$victim/vantrelconfig.txt"
 cp "$bin/uninstall.exe" "$pub/Vantrel/"
 cp "$bin/uninstall.exe" "$victim/"
 cp "$bin/uninstall-unattended.exe" "$bin/dialog_probe.dll" "$runner/"
-# The folder's names, times and bytes; its own time of change tells of a
-# file that appeared and vanished again.
-listing() { (cd "$victim" && ls -la --time-style=+%s.%N . | grep -v ' \.\.$' && sha256sum ./* 2>/dev/null); }
+# The folder's names, sizes, modes, times and bytes; its own time of
+# change tells of a file that appeared and vanished again. Nothing of its
+# parent, which a prefix still settling changes.
+listing() { (cd "$victim" && stat -c '%n %s %a %.9Y' . * && sha256sum ./* 2>/dev/null); }
 before=$(listing)
 # Wine carries out a deletion at the close by the file's path, in
 # wineserver, after checking that the path still names the same file; a
@@ -35,10 +38,8 @@ before=$(listing)
 # where the server, given real-time priority, finishes a request before
 # the swapper runs again; the programs themselves can still be interrupted
 # anywhere.
-prefix=$2
-"$@" cmd /c exit </dev/null >/dev/null 2>&1
 server=$(for p in $(pgrep '^wineserver'); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && echo "$p"
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$prefix" && echo "$p"
 done | head -n 1)
 [ -n "$server" ] || { echo "swap_test: no wineserver runs for $prefix" >&2; exit 1; }
 cpus=$(taskset -pc "$server" | sed 's/.*: //')
