@@ -755,8 +755,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         again.commandLine = shortly == std::string::npos ? again.commandLine + " {exe~}"
                                                          : again.commandLine.replace(shortly, 6, "\"{exe}\"");
         DWORD ran = 0;
-        stage.runUnattended("", again, exitCode, ran);
-        EXPECT_EQ(scenario.exitCode, exitCode);
+        const std::string shownAgain = stage.runUnattended("", again, exitCode, ran);
+        EXPECT_EQ(scenario.exitCode, exitCode) << shownAgain;
         std::vector<std::string> scheduled;
         for (const File& file : scenario.files) {
             const std::string path = stage.expand(file.directory) + file.name;
