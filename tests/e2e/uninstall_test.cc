@@ -272,7 +272,11 @@ public:
         // Windows refuses to delete a loaded DLL; Wine does not, so the
         // loaded one is held open as well.
         if (file.hold != Hold::None) {
-            holds.push_back(CreateFileA(path.c_str(), GENERIC_READ | write, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+            const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | write, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+            const DWORD error = GetLastError();
+            // A row whose file is not held tests something else.
+            EXPECT_NE(INVALID_HANDLE_VALUE, held) << path << " is not held: error " << error;
+            holds.push_back(held);
         }
         return path;
     }
