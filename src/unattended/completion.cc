@@ -31,15 +31,18 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
                         const Options& options, std::string& stalledStep) {
     if (status != ERROR_SUCCESS && status != ERROR_SUCCESS_REBOOT_REQUIRED) return "";
     std::string lines;
-    const std::string directory = programDirectory;
     if (status == ERROR_SUCCESS_REBOOT_REQUIRED &&
-        !finishesWithin(options.limit(), [directory] { return scheduleAtTheRestart(directory); }, lines))
+        !finishesWithin(
+            options.limit(), [directory = programDirectory] { return scheduleAtTheRestart(directory); }, lines))
         stalledStep = "scheduling the removal at the restart";
     // Nothing of the product left behind, its own programs included.
     if (status == ERROR_SUCCESS && !options.keepPrograms &&
         !finishesWithin(
             options.limit(),
-            [directory] { return prefixLines(removePrograms(directory, false), "uninstall-unattended: "); }, lines))
+            [directory = programDirectory] {
+                return prefixLines(removePrograms(directory, false), "uninstall-unattended: ");
+            },
+            lines))
         stalledStep = "removing the product's programs";
     if (!stalledStep.empty()) return "";
     if (!lines.empty()) transcript.write(lines);

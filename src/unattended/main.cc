@@ -30,10 +30,9 @@ int openLog(Transcript& transcript, const Options& options) {
         DWORD error = 0;
         std::string refusal;
     } opened;
-    const std::string log = options.log;
     if (!finishesWithin(
             options.limit(),
-            [log] {
+            [log = options.log] {
                 Opened attempt;
                 attempt.error = attempt.transcript.openLog(log, attempt.refusal);
                 return attempt;
@@ -42,17 +41,15 @@ int openLog(Transcript& transcript, const Options& options) {
         writeError(stalledLine("opening the log " + options.log, options.timeoutSeconds));
         return ERROR_TIMEOUT;
     }
-    const DWORD error = opened.error;
-    const std::string& refusal = opened.refusal;
-    if (!error) {
+    if (!opened.error) {
         transcript = std::move(opened.transcript);
         return 0;
     }
     // Someone may have planted what the log's name leads to.
-    writeError(refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
-                                     Helpers::getErrorMessage(static_cast<int>(error))
-                               : "uninstall-unattended: the log " + options.log + " is refused: " + refusal +
-                                     "; nothing was started\n");
+    writeError(opened.refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
+                                            Helpers::getErrorMessage(static_cast<int>(opened.error))
+                                      : "uninstall-unattended: the log " + options.log +
+                                            " is refused: " + opened.refusal + "; nothing was started\n");
     return ERROR_INSTALL_LOG_FAILURE;
 }
 
