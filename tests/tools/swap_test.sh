@@ -38,7 +38,8 @@ before=$(listing)
 # where the server, given real-time priority, finishes a request before
 # the swapper runs again; the programs themselves can still be interrupted
 # anywhere. (With the programs free to run on another processor, a busy
-# emulated machine took twice as long, 1354 s against 611 s.)
+# emulated machine took 1354 s against 611 s, though with three busy
+# processes beside it instead of two.)
 server=$(for p in $(pgrep '^wineserver'); do
     tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$prefix" && echo "$p"
 done | head -n 1)
