@@ -17,19 +17,18 @@ TEST(BoundedTest, AStepGivesWhatItReturnedOnlyWhenItEndsInTime) {
     EXPECT_EQ(42, made);
     EXPECT_THROW(finishesWithin(60000, [] () -> int { throw exceptions::Exception("failed"); }, made),
                  exceptions::Exception);
-    const io::ScopedHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    const io::ScopedHandle ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    const HANDLE events[] = {release.get(), ended.get()};
+    const io::ScopedHandle go(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const io::ScopedHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     EXPECT_FALSE(finishesWithin(
         10,
-        [release = events[0], ended = events[1]] {
-            WaitForSingleObject(release, INFINITE);
-            SetEvent(ended);
+        [go = go.get(), done = done.get()] {
+            WaitForSingleObject(go, INFINITE);
+            SetEvent(done);
             return 7;
         },
         made));
-    SetEvent(release.get());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ended.get(), 60000));
+    SetEvent(go.get());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(done.get(), 60000));
     EXPECT_EQ(42, made);
 }
 
