@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/outcomes.h"
+#include "system/handle.h"
 #include "system/helpers.h"
 #include "system/paths.h"
 #include "tools/test_support.h"
@@ -231,8 +232,6 @@ public:
     // Lets go of every file held open or loaded.
     void release() {
         holders.clear();
-        for (HANDLE held : holds) CloseHandle(held);
-        for (HMODULE loaded : modules) FreeLibrary(loaded);
         holds.clear();
         modules.clear();
     }
@@ -276,7 +275,7 @@ public:
             const DWORD error = GetLastError();
             // A row whose file is not held tests something else.
             EXPECT_NE(INVALID_HANDLE_VALUE, held) << path << " is not held: error " << error;
-            holds.push_back(held);
+            holds.emplace_back(held);
         }
         return path;
     }
@@ -321,15 +320,15 @@ private:
     std::map<std::string, std::string> places;
     std::vector<std::pair<std::string, std::string>> alreadyThere;  // path and bytes
     std::vector<std::string> standIns;  // for Windows' own where the prefix has none
-    std::vector<HANDLE> holds;
-    std::vector<HMODULE> modules;
+    std::vector<io::ScopedHandle> holds;
+    std::vector<io::ScopedModule> modules;
     std::vector<std::string> copies;  // the programs, where the folder is no scratch one
     std::vector<std::unique_ptr<ChildProcess>> holders;
 
     // Has another program load the DLL at `path` by its short name, once
     // loaded {holder} is its id, while this one loads Windows' own.
     void loadElsewhereByShortName(const std::string& path) {
-        modules.push_back(LoadLibraryA((Helpers::getSystemDirectory() + "ws2_32.dll").c_str()));
+        modules.emplace_back(LoadLibraryA((Helpers::getSystemDirectory() + "ws2_32.dll").c_str()));
         const std::string shortPath = shortName(path);
         EXPECT_NE(path, shortPath) << "no short name";
         const std::string program = besideThisProgram("prompt_and_wait.exe");
