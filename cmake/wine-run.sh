@@ -21,12 +21,29 @@ export WINEPREFIX="$prefix" WINEARCH="$(wine_prefix_arch "$kind")" WINEDEBUG=-al
 mkdir -p "$prefix"
 (
     flock 9
-    if [ ! -f "$prefix/.booted" ]; then
-        WINELOADER="$boot" "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null >/dev/null 2>&1
+    # A prefix made on a loaded host can come out unable to start its
+    # programs (Wine's loader then exits with 53): one that does not start a
+    # program of its kind is made once more, and is never marked booted.
+    try=1
+    while [ ! -f "$prefix/.booted" ]; do
+        WINELOADER="$boot" "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- </dev/null \
+            >"$prefix.boot.log" 2>&1 || true
         # The desktop process chose its driver before the setting existed.
         wineserver -k 9>&- || true
-        touch "$prefix/.booted"
-    fi
+        status=0
+        WINELOADER="$wine" "$wine" cmd /c exit 9>&- </dev/null >>"$prefix.boot.log" 2>&1 || status=$?
+        if [ $status = 0 ]; then
+            touch "$prefix/.booted"
+        elif [ $try = 2 ]; then
+            echo "wine-run: the $kind prefix $prefix was made twice, and a $kind program does not start in it (status $status); its boot said:" >&2
+            cat "$prefix.boot.log" >&2
+            exit 1
+        else
+            wineserver -k 9>&- || true
+            rm -rf "$prefix" && mkdir -p "$prefix"
+            try=2
+        fi
+    done
     # A folder link to the system folder as this kind's programs reach it,
     # as a junction would be on Windows.
     [ -L "$prefix/drive_c/system32-link" ] || ln -s "windows/$system" "$prefix/drive_c/system32-link"

@@ -39,7 +39,5 @@ if [ "$(id -u)" != 0 ]; then
     exit 1
 fi
 echo "bootstrap: installing ${need[*]}"
-export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+exec "$(dirname "$0")/apt-install.sh" "${need[@]}"

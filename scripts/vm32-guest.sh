@@ -19,9 +19,14 @@ mkdir -p $result
 # watchdog sees the machine go on.
 cd "$(cat /vm32-source)" || exit 1
 echo "vm32-guest: making Wine's prefix"
-cmake/wine-run.sh "$PWD/build/windows/wineprefix" wow64 cmd /c exit >$result/ctest.log 2>&1
-echo "vm32-guest: running the tests"
-{ ctest --preset windows -LE static 2>&1; echo $? >$result/status; } | tee -a $result/ctest.log
+if cmake/wine-run.sh "$PWD/build/windows/wineprefix" wow64 cmd /c exit >$result/ctest.log 2>&1; then
+    echo "vm32-guest: running the tests"
+    { ctest --preset windows -LE static 2>&1; echo $? >$result/status; } | tee -a $result/ctest.log
+else
+    # wine-run.sh said why; the tests would only fail one by one after it.
+    tee /dev/console <$result/ctest.log
+    echo prefix >$result/status
+fi
 sync
 # Read-only first, so that nothing is left to write when the power goes.
 echo u >/proc/sysrq-trigger

@@ -72,9 +72,12 @@ build_root() {
     for mount in proc sys dev; do
         mount --bind "/$mount" "$fresh/$mount" && chroot_mounts+=("$fresh/$mount")
     done
-    chroot "$fresh" /bin/sh -c "dpkg --add-architecture i386 && apt-get update -qq &&
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $packages &&
-        apt-get clean" >"$work/install.log" 2>&1 || { tail -n 20 "$work/install.log" >&2; return 1; }
+    # The same mirror-tolerant install as the host's (scripts/apt-install.sh).
+    install -m 755 scripts/apt-install.sh "$fresh/tmp/apt-install.sh"
+    chroot "$fresh" /bin/sh -c "dpkg --add-architecture i386 && /tmp/apt-install.sh $packages && apt-get clean" \
+        >"$work/install.log" 2>&1 || { tail -n 20 "$work/install.log" >&2; return 1; }
+    grep '^apt-install:' "$work/install.log" | sed 's/^/vm32: /' || true
+    rm -f "$fresh/tmp/apt-install.sh"
     for mount in "${chroot_mounts[@]}"; do umount -l "$mount"; done
     chroot_mounts=()
     mv "$fresh" "$root"
