@@ -1,5 +1,7 @@
 #include "app/uninstall.h"
 
+#include <new>
+
 #include "app/constants.h"
 #include "config/config.h"
 #include "system/paths.h"
@@ -18,11 +20,16 @@ namespace {
 // the store does not read (bytes behind a CR). Read through the checked
 // handle too, so that what is written back is that file's own settings.
 bool disableTracing(io::FoundFile& file, Steps& steps) {
-    std::string text;
-    if (!io::readFile(file, text)) throw io::IOException("Could not load the file: " + file.path() + ".");
-    if (util::holdsBytesBehindACarriageReturn(text)) return false;
+    const std::string text = io::readFile(file);
     util::Config config(true);
-    config.parse(text);
+    try {
+        config.parse(text);
+    } catch (const std::bad_alloc&) {
+        // Read, but its entries do not fit beside it.
+        throw io::IOException("Could not load the file: " + file.path() + ". Exception: " + io::kNoMemory);
+    }
+    // A file that does not parse says so first: that is what its user must mend.
+    if (util::holdsBytesBehindACarriageReturn(text)) return false;
     {
         util::MutexLock lock(config.getMutex());
         config.setValue(KEY_TRACE_ENABLED, io::toDecimal(0));
@@ -70,6 +77,10 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
         } catch (const util::Config::ConfigException& e) {
             steps.restoreAttributes(dll);
             throw DllDeletionException(reason, io::getFullPath(configPath), e.getMessage());
+        } catch (...) {
+            // Left as it is: with the attributes it had.
+            steps.restoreAttributes(dll);
+            throw;
         }
         if (!saved) steps.restoreAttributes(dll);
         throw DllDeletionException(reason, saved ? "" : io::getFullPath(configPath));

@@ -17,12 +17,12 @@ FileNotFoundException::FileNotFoundException(const std::string& message, bool pr
 
 bool FileNotFoundException::isPresentButUnopenable() const { return presentButUnopenable; }
 
-namespace {
-
-// The loader's failure descriptions keep the words of the stream states
-// they once were, which users may have seen in dialogs.
 const char kFailbit[] = "ios::failbit set";
 const char kBadbit[] = "ios::badbit set";
+const char kTooLarge[] = "the file is 4 GiB or larger";
+const char kNoMemory[] = "not enough memory to hold the file";
+
+namespace {
 
 // 64-bit positions: a 32-bit long cannot tell a 4 GiB file from a small one.
 #ifdef _WIN32
@@ -45,12 +45,12 @@ char* loadFile(const std::string& fileName, std::uint32_t& length) {
     if (size < 0 || seek(file, 0, SEEK_SET) != 0) {
         problem = kFailbit;
     } else if (size > std::int64_t(std::numeric_limits<std::uint32_t>::max())) {
-        problem = "the file is 4 GiB or larger";
+        problem = kTooLarge;
     } else if (size > 0) {
         const std::size_t wanted = static_cast<std::size_t>(size);
         buffer.reset(new (std::nothrow) char[wanted]);
         if (!buffer)
-            problem = "not enough memory to hold the file";
+            problem = kNoMemory;
         else if (std::fread(buffer.get(), 1, wanted, file) != wanted)
             problem = std::ferror(file) ? kBadbit : kFailbit;
     }

@@ -33,6 +33,14 @@ private:
 extern const std::string CR;
 extern const std::string LF;
 
+// Why a file could not be loaded, in the words users have seen in dialogs
+// (the first two are the stream states they once were): it could not be
+// opened or read, or read to its end; it is too large; it does not fit.
+extern const char kFailbit[];
+extern const char kBadbit[];
+extern const char kTooLarge[];
+extern const char kNoMemory[];
+
 // Reads the whole file in binary into a new[] buffer of exactly its length,
 // owned by the caller; null with length 0 for an empty file. Throws
 // IOException when the file cannot be read, is 4 GiB or larger, or does not

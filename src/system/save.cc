@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <new>
+#include <stdexcept>
 
+#include "system/io.h"
 #include "system/paths.h"
 
 namespace io {
@@ -22,32 +24,39 @@ bool overwrite(HANDLE file, const std::string& bytes, const FileCalls& calls) {
     return SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
-// The whole content of the open file; false when it cannot be read.
-bool readWhole(HANDLE file, std::string& bytes) {
+// Why the open file's whole content could not be read into `bytes`; null
+// when it was. A string longer than the library allows is refused with
+// length_error, not bad_alloc: both are the memory the file does not fit in.
+const char* readWhole(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size, start = {};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0xFFFFFFFFll || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
-        return false;
+    if (!GetFileSizeEx(file, &size) || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return kFailbit;
+    if (size.QuadPart > 0xFFFFFFFFll) return kTooLarge;
     try {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
     } catch (const std::bad_alloc&) {
-        return false;
+        return kNoMemory;
+    } catch (const std::length_error&) {
+        return kNoMemory;
     }
     for (std::size_t done = 0; done < bytes.size();) {
         DWORD read = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        if (!ReadFile(file, &bytes[done], chunk, &read, nullptr) || read == 0) return false;
+        if (!ReadFile(file, &bytes[done], chunk, &read, nullptr) || read == 0) return kBadbit;
         done += read;
     }
-    return true;
+    return nullptr;
 }
 
 }  // namespace
 
 // Our own checked handle may hold the right to delete, so every later
 // handle shares deleting too (kAllSharing).
-bool readFile(const FoundFile& file, std::string& bytes) {
+std::string readFile(const FoundFile& file) {
     io::ScopedHandle reading(file.reopen(GENERIC_READ, kAllSharing));
-    return reading.valid() && readWhole(reading.get(), bytes);
+    std::string bytes;
+    const char* problem = reading.valid() ? readWhole(reading.get(), bytes) : kFailbit;
+    if (problem) throw IOException("Could not load the file: " + file.path() + ". Exception: " + problem);
+    return bytes;
 }
 
 bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls) {
@@ -56,7 +65,7 @@ bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls)
     // lie whole beside it until the new ones are on disk.
     io::ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
     std::string old;
-    if (!target.valid() || !readWhole(target.get(), old)) return false;
+    if (!target.valid() || readWhole(target.get(), old)) return false;
     std::string made;
     io::ScopedHandle backup(file.createBeside("bak", made));
     if (!backup.valid()) return false;
@@ -68,7 +77,7 @@ bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls)
     // A failed write is undone; the backup stays only where the file may
     // not hold the old bytes.
     std::string now;
-    if (saved || overwrite(target.get(), old, calls) || (readWhole(target.get(), now) && now == old))
+    if (saved || overwrite(target.get(), old, calls) || (!readWhole(target.get(), now) && now == old))
         deleteOnClose(backup.get());
     return saved;
 }

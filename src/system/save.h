@@ -23,9 +23,10 @@ namespace io {
 // Nothing outside the file's checked folder is made or changed.
 bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls = platformFileCalls());
 
-// The whole content of `file`, read through its handle; false when it
-// cannot be read or does not fit in memory.
-bool readFile(const FoundFile& file, std::string& bytes);
+// The whole content of `file`, read through its handle. Throws IOException
+// in loadFile's words when it cannot be read, is 4 GiB or larger, or does
+// not fit in memory (a 32-bit process's address space, whatever its size).
+std::string readFile(const FoundFile& file);
 
 // What saveFile would do with `newSize` bytes, checked without a change:
 // "written in place", or null when it could not be done (no room on the

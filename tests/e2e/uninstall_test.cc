@@ -396,8 +396,11 @@ void onlyTheProductsEntryIsGone(Stage&) {
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY, 0));
 }
 
-// A configuration of 4 GiB and more, sparse: NUL bytes that take no disk.
-const LONGLONG kTooLarge = (4ll << 30) + 10;
+// A configuration too large to load, sparse (NUL bytes that take no disk):
+// 4 GiB and more, or, for a 32-bit program (under WOW64 too), 3 GiB.
+const bool k32Bit = sizeof(void*) == 4;
+const LONGLONG kTooLarge = k32Bit ? 3ll << 30 : (4ll << 30) + 10;
+const char* const kTooLargeWhy = k32Bit ? "not enough memory to hold the file" : "the file is 4 GiB or larger";
 void tooLargeToLoad(Stage& stage) {
     const std::string path = stage.expand("{app}vantrelconfig.txt");
     writeFile(path, "TRACE_ENABLED 1\nSYSTEM_DLL ");
@@ -476,16 +479,19 @@ const Scenario scenarios[] = {
      {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\rTRACE_FILE C:\\app\\trace.log\rLEVEL 5\r", FILE_ATTRIBUTE_HIDDEN,
        Hold::None, After::Unchanged}, dll(After::Unchanged, Hold::ReadSharing, FILE_ATTRIBUTE_READONLY)},
      {kYes, information(kReboot + kNotSwitchedOff)}, 1603},
+    // What does not parse is said first, whatever else keeps it as it is
+    // (a CR inside a line).
     {"UnattendedDllInUseWithMalformedConfigurationKeepsItAndSaysTracingIsStillOn", "app", "", "{work}", true,
-     {{"{app}", "vantrelconfig.txt", "TRACE_ENABLED 1\n \n", 0, Hold::None, After::Unchanged}, kDllInUse},
-     {kYes, error("An error occured when parsing the config file. \nError message: A value without a key was "
-                   "detected, value: \n" + kReboot + kNotSwitchedOff)}, 1603},
-    // Too large to load (4 GiB and more), even where the runner reads it to
-    // answer the system-folder warning: a failure that keeps it.
+     {{"{app}", "vantrelconfig.txt", "GOOD 1\r\nab\rcd ef\r\n", 0, Hold::None, After::Unchanged}, kDllInUse},
+     {kYes, error("An error occured when parsing the config file. \nError message: A key without a value was "
+                   "detected, key: ab\n" + kReboot + kNotSwitchedOff)}, 1603},
+    // Too large to load, even where the runner reads it to answer the
+    // system-folder warning: a failure that keeps it, said in the loader's
+    // words on every Windows.
     {"UnattendedFailsOnAConfigurationTooLargeToLoadAndKeepsIt", "app", "--allow-system-folder", "{work}", true,
      {{"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
      {kYes, warning("{system}", IDYES), error("Couldn't find one of the required files. \nError message: Could not load "
-                                              "the file: {app}vantrelconfig.txt.")},
+                                              "the file: {app}vantrelconfig.txt. Exception: " + std::string(kTooLargeWhy))},
      1603, "", "", "", tooLargeToLoad, keptWhole},
     {"UnattendedLockedConfigurationIsReportedAfterTheDllIsGone", "app", "", "{work}", true,
      {config("{app}", 0, After::Unchanged, Hold::ReadSharing), dll()},
