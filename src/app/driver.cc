@@ -54,10 +54,8 @@ Outcome outcomeOf(std::exception_ptr ended, const std::string& applicationFileNa
     } catch (const ConfigFileDeletionException& e) {
         return {Outcome::Information, configNotDeleted(e.getMessage()), failedStatus};
     } catch (const io::FileNotFoundException& e) {
-        // Only a search that found nothing by that name means the product
-        // is not there.
-        return {Outcome::Error, fileNotFound(e.getMessage()),
-                e.isPresentButUnopenable() ? failedStatus : ERROR_UNKNOWN_PRODUCT};
+        // Only where nothing of the product is left is it not there.
+        return {Outcome::Error, fileNotFound(e.getMessage()), e.productRemains() ? failedStatus : ERROR_UNKNOWN_PRODUCT};
     } catch (const io::IOException& e) {
         return {Outcome::Error, fileNotFound(e.getMessage()), failedStatus};
     } catch (const util::Config::ConfigException& e) {

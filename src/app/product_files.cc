@@ -2,6 +2,7 @@
 
 #include "app/constants.h"
 #include "commandline/command_line_converter.h"
+#include "exceptions/exception.h"
 #include "system/helpers.h"
 #include "system/paths.h"
 #include "system/windows_folders.h"
@@ -13,6 +14,22 @@ std::string findTracerDll(const std::string& startedIn) {
     // A tracer held without sharing is still the first one: passing it over
     // would find Windows' own ws2_32.dll in the system folder.
     return Helpers::findFile(TRACER_DLL_NAME, startedIn, Helpers::Accept::Present);
+}
+
+ProductFiles locateProduct(const std::string& startedIn) {
+    ProductFiles found;
+    try {
+        found.config = Helpers::findFile(CONFIG_FILE_NAME, startedIn, Helpers::Accept::Present);
+    } catch (const exceptions::Exception&) {
+        // In none of the places.
+    }
+    try {
+        found.dll = findTracerDll(startedIn);
+        if (liesInASystemDirectory(found.dll)) found.dll.clear();
+    } catch (const exceptions::Exception&) {
+        // In none of the places, or no system folder to tell Windows' own by.
+    }
+    return found;
 }
 
 bool liesInASystemDirectory(const std::string& path) {

@@ -13,6 +13,15 @@ namespace uninstall {
 // name, whether or not it opens; `startedIn` as Helpers::findFile's.
 std::string findTracerDll(const std::string& startedIn = "");
 
+// What of the product a search from `startedIn` finds: each file's path
+// where a file of that name is in a searched place, "" where none is. A
+// ws2_32.dll found only in a Windows system folder is Windows' own, not
+// the product's: every Windows has one.
+struct ProductFiles {
+    std::string config, dll;
+};
+ProductFiles locateProduct(const std::string& startedIn = "");
+
 // Whether the file lies in one of Windows' system folders, however its
 // path spells the folder; throws exceptions::Exception when the system
 // folder cannot be asked for.

@@ -53,10 +53,18 @@ const std::string& DllDeletionException::getUnsavedConfigPath() const { return u
 const std::string& DllDeletionException::getConfigError() const { return configError; }
 
 void performUninstall(Steps& steps, const std::string& startedIn) {
-    const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, startedIn);
-    steps.found(CONFIG_FILE_NAME, configPath);
-    const std::string dllPath = findTracerDll(startedIn);
-    steps.found(TRACER_DLL_NAME, dllPath);
+    std::string configPath, dllPath;
+    try {
+        configPath = Helpers::findFile(CONFIG_FILE_NAME, startedIn);
+        steps.found(CONFIG_FILE_NAME, configPath);
+        dllPath = findTracerDll(startedIn);
+        steps.found(TRACER_DLL_NAME, dllPath);
+    } catch (const io::FileNotFoundException& e) {
+        // Scripts count "not installed" as done: it is said only where
+        // nothing of the product is left.
+        const ProductFiles left = locateProduct(startedIn);
+        throw io::FileNotFoundException(e.getMessage(), e.productRemains() || !left.config.empty() || !left.dll.empty());
+    }
     if (!steps.mayDeleteDll(dllPath, liesInASystemDirectory(dllPath))) throw UserCancelException("");
     // Opened and checked right before the first change; every change goes
     // through these.

@@ -12,10 +12,10 @@ const std::string LF = "\n";
 
 IOException::IOException(const std::string& message) : RuntimeException(message) {}
 
-FileNotFoundException::FileNotFoundException(const std::string& message, bool presentButUnopenable)
-    : IOException(message), presentButUnopenable(presentButUnopenable) {}
+FileNotFoundException::FileNotFoundException(const std::string& message, bool productRemains)
+    : IOException(message), remains(productRemains) {}
 
-bool FileNotFoundException::isPresentButUnopenable() const { return presentButUnopenable; }
+bool FileNotFoundException::productRemains() const { return remains; }
 
 const char kFailbit[] = "ios::failbit set";
 const char kBadbit[] = "ios::badbit set";

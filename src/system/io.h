@@ -18,16 +18,17 @@ public:
 // Raised by the file search when no directory holds a file it can open.
 class FileNotFoundException : public IOException {
 public:
-    // `presentButUnopenable`: some searched place holds a file of that name
-    // that could not be opened (held without sharing, no rights).
-    FileNotFoundException(const std::string& message, bool presentButUnopenable);
+    // `productRemains`: something of the product is still there (a file of
+    // that name that could not be opened, held without sharing or without
+    // rights; or the product's other file).
+    FileNotFoundException(const std::string& message, bool productRemains);
 
-    // Whether the file is there but could not be opened: then the product
-    // is installed, and the failure is no "not installed".
-    bool isPresentButUnopenable() const;
+    // Whether something of the product is still there: then the failure is
+    // no "not installed".
+    bool productRemains() const;
 
 private:
-    bool presentButUnopenable;
+    bool remains;
 };
 
 extern const std::string CR;

@@ -15,26 +15,52 @@ namespace {
 
 // After a 3010: who holds the DLL, and the removal scheduled for the
 // restart, so that a deployment tool's restart completes it.
-std::string scheduleAtTheRestart(const std::string& programDirectory) {
+Scheduled scheduleAtTheRestart(const std::string& programDirectory) {
     std::string lines;
     try {
         lines = describeHolders(TRACER_DLL_NAME, findHolders(vantrel::uninstall::findTracerDll(programDirectory))) + "\n";
     } catch (const exceptions::Exception&) {
         // Gone since: the scheduling below says so.
     }
-    return prefixLines(lines + scheduleRemoval(programDirectory, false), "uninstall-unattended: ");
+    Scheduled scheduled = scheduleRemoval(programDirectory, false);
+    scheduled.lines = prefixLines(lines + scheduled.lines, "uninstall-unattended: ");
+    return scheduled;
+}
+
+// After a failure: a tracer left where its configuration was not found,
+// which the uninstaller's "not found" does not say. (Its configuration
+// without it does not come: the search would find Windows' own DLL and warn.)
+std::string sayWhatIsLeft(const std::string& programDirectory) {
+    const vantrel::uninstall::ProductFiles left = vantrel::uninstall::locateProduct(programDirectory);
+    if (!left.config.empty() || left.dll.empty()) return "";
+    return "uninstall-unattended: " + TRACER_DLL_NAME + " is still there: " + left.dll + " (" + CONFIG_FILE_NAME +
+           " is in none of the searched places), so the product is not removed\n";
 }
 
 }  // namespace
 
 std::string completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
                         const Options& options, std::string& stalledStep) {
-    if (status != ERROR_SUCCESS && status != ERROR_SUCCESS_REBOOT_REQUIRED) return "";
     std::string lines;
-    if (status == ERROR_SUCCESS_REBOOT_REQUIRED &&
-        !finishesWithin(
-            options.limit(), [directory = programDirectory] { return scheduleAtTheRestart(directory); }, lines))
-        stalledStep = "scheduling the removal at the restart";
+    if (status == ERROR_INSTALL_FAILURE) {
+        if (!finishesWithin(
+                options.limit(), [directory = programDirectory] { return sayWhatIsLeft(directory); }, lines))
+            stalledStep = "looking for what is left of the product";
+        transcript.write(lines);
+        return lines;
+    }
+    if (status != ERROR_SUCCESS && status != ERROR_SUCCESS_REBOOT_REQUIRED) return "";
+    // Gone, or both files gone at the restart: only then is the product's
+    // entry removed, so that a second run is still asked for.
+    bool gone = status == ERROR_SUCCESS;
+    if (status == ERROR_SUCCESS_REBOOT_REQUIRED) {
+        Scheduled scheduled;
+        if (!finishesWithin(
+                options.limit(), [directory = programDirectory] { return scheduleAtTheRestart(directory); }, scheduled))
+            stalledStep = "scheduling the removal at the restart";
+        lines = scheduled.lines;
+        gone = scheduled.both;
+    }
     // Nothing of the product left behind, its own programs included.
     if (status == ERROR_SUCCESS && !options.keepPrograms &&
         !finishesWithin(
@@ -46,7 +72,7 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
         stalledStep = "removing the product's programs";
     if (!stalledStep.empty()) return "";
     if (!lines.empty()) transcript.write(lines);
-    // Gone, or gone at the restart: no entry is left behind in Apps & Features.
+    if (!gone) return lines;
     const std::string entry = prefixLines(removeRegistration(programDirectory, false), "uninstall-unattended: ");
     transcript.write(entry);
     return lines + entry;

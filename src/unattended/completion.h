@@ -1,6 +1,7 @@
 // What follows the uninstaller's exit, so that nothing of the product is
 // left behind: after a 3010 the removal scheduled for the restart, after a
-// 0 the product's own programs, after either its Apps & Features entry.
+// 0 the product's own programs, after a 0 or a 3010 that scheduled both
+// files its Apps & Features entry; after a 1603, what of it is left.
 #ifndef VANTREL_UNATTENDED_COMPLETION_H_
 #define VANTREL_UNATTENDED_COMPLETION_H_
 

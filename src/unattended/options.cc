@@ -17,9 +17,15 @@ const char kUsage[] =
     "deleted at the next restart; on 0 the product's programs too (this one and its folder at\n"
     "the restart), unless --keep-programs. Each real run writes one Application event log\n"
     "record (source Vantrel Uninstall). /S, /quiet, /qn, /silent, /verysilent, /norestart\n"
-    "change nothing. --help, -h or /? prints this.\n";
+    "change nothing; /l*v FILE and /log FILE mean --log FILE. --help, -h or /? prints this.\n";
 
 namespace {
+
+// Windows Installer's and common installers' switches for a log file, which
+// templates pass out of habit: they mean --log.
+bool isLogSwitch(const std::string& argument) {
+    return argument == "--log" || lstrcmpiA(argument.c_str(), "/l*v") == 0 || lstrcmpiA(argument.c_str(), "/log") == 0;
+}
 
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h" || argument == "/?"; }
 
@@ -39,9 +45,10 @@ Request parseOptions(int argc, char** argv, Options& options) {
         if (isHelp(argv[i])) return Request::Help;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        // An option's value that is missing, empty or itself an option: a
-        // forgotten value must not swallow the next option.
-        const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0' && std::string(argv[i + 1]).rfind("--", 0) != 0;
+        // An option's value that is missing, empty or itself an option or a
+        // switch: a forgotten value must not swallow the next one.
+        const char next = i + 1 < argc ? argv[i + 1][0] : '\0';
+        const bool hasValue = next != '\0' && next != '-' && next != '/';
         if (isHabit(argument)) {
             options.habits += (options.habits.empty() ? "" : " ") + argument;
         } else if (argument == "--allow-system-folder") {
@@ -50,7 +57,7 @@ Request parseOptions(int argc, char** argv, Options& options) {
             options.whatIf = true;
         } else if (argument == "--keep-programs") {
             options.keepPrograms = true;
-        } else if (argument == "--log" && hasValue && options.log.empty()) {
+        } else if (isLogSwitch(argument) && hasValue && options.log.empty()) {
             options.log = argv[++i];
         } else if (argument == "--timeout" && hasValue) {
             char* end = nullptr;
@@ -59,7 +66,7 @@ Request parseOptions(int argc, char** argv, Options& options) {
             if (*argv[i] < '0' || *argv[i] > '9' || *end != '\0' || options.timeoutSeconds == 0 ||
                 options.timeoutSeconds > 86400)
                 return Request::Invalid;
-        } else if (argument.empty() || argument[0] == '-' || !options.program.empty()) {
+        } else if (argument.empty() || argument[0] == '-' || argument[0] == '/' || !options.program.empty()) {
             return Request::Invalid;
         } else {
             options.program = argument;

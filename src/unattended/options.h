@@ -26,7 +26,8 @@ enum class Request { Run, Help, Invalid };
 
 // Reads the arguments after argument 0 into `options`: Help for --help, -h
 // or /? anywhere, Invalid for anything but the documented options and at
-// most one path.
+// most one path (an unknown /switch, or an option's value that starts with
+// - or /, among them).
 Request parseOptions(int argc, char** argv, Options& options);
 
 // What --help prints, and an invalid command line gets on standard error.

@@ -124,8 +124,9 @@ bool onNetworkDrive(const std::string& path, const RestartCalls& calls) {
     return rest.size() > 1 && rest[1] == ':' && calls.driveType((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
-std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly, const RestartCalls& calls) {
-    std::string lines;
+Scheduled scheduleRemoval(const std::string& programDirectory, bool checkOnly, const RestartCalls& calls) {
+    Scheduled result;
+    std::string& lines = result.lines;
     try {
         const std::string dll = vantrel::uninstall::findTracerDll(programDirectory);
         const std::string config = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
@@ -139,13 +140,13 @@ std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
             dllScheduled = scheduleAtRestart(TRACER_DLL_NAME, dll, checkOnly, calls, lines);
         // Without the DLL's deletion it stays, for the second run to find.
         if (dllScheduled)
-            scheduleAtRestart(CONFIG_FILE_NAME, config, checkOnly, calls, lines);
+            result.both = scheduleAtRestart(CONFIG_FILE_NAME, config, checkOnly, calls, lines);
         else
             lines += CONFIG_FILE_NAME + ": " + config + " is kept for that run\n";
     } catch (const exceptions::Exception& e) {
         lines += "nothing is scheduled for deletion at the restart: " + io::withoutLineBreaks(e.getMessage()) + "\n";
     }
-    return lines;
+    return result;
 }
 
 }  // namespace unattended

@@ -52,8 +52,12 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
 // already scheduled are not scheduled; the configuration file
 // only when the DLL is, so that a second run still finds it. Files go by
 // their full, long names, in the lines and the registry alike.
-std::string scheduleRemoval(const std::string& programDirectory, bool checkOnly,
-                            const RestartCalls& calls = platformRestartCalls());
+struct Scheduled {
+    std::string lines;
+    bool both = false;  // both files are, or would be, scheduled
+};
+Scheduled scheduleRemoval(const std::string& programDirectory, bool checkOnly,
+                          const RestartCalls& calls = platformRestartCalls());
 
 }  // namespace unattended
 

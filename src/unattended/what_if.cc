@@ -99,7 +99,7 @@ private:
 
 Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     const std::string directory = getPathDirectory(program);
-    Forecast result{{}, ERROR_INSTALL_FAILURE};
+    Forecast result{{}, ERROR_INSTALL_FAILURE, false};
     WhatIf steps(directory, allowSystemFolder, result.report);
     std::exception_ptr ended;
     try {
@@ -109,9 +109,12 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     }
     const vantrel::uninstall::Outcome outcome = vantrel::uninstall::outcomeOf(ended, getPathFileName(program));
     result.status = static_cast<DWORD>(outcome.status);
-    if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED)
-        steps.say(io::withoutLineBreaks(scheduleRemoval(directory, true)));
-    else if (outcome.status != ERROR_SUCCESS)
+    result.gone = outcome.status == ERROR_SUCCESS;
+    if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED) {
+        const Scheduled scheduled = scheduleRemoval(directory, true);
+        steps.say(io::withoutLineBreaks(scheduled.lines));
+        result.gone = scheduled.both;
+    } else if (outcome.status != ERROR_SUCCESS)
         steps.say("the uninstaller would show: " + io::withoutLineBreaks(outcome.text));
     steps.say("a real run can still differ: a program may load the DLL or open or change either file after this check");
     return result;
@@ -119,7 +122,7 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
 
 int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
     const std::string directory = getPathDirectory(program);
-    Forecast forecast{"", 0};
+    Forecast forecast{"", 0, false};
     const DWORD error = unstartable(program);
     if (error) {
         forecast.status = error;
@@ -135,8 +138,7 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
         transcript.write(stalledLine("the dry run", options.timeoutSeconds));
         return ERROR_TIMEOUT;
     }
-    if (forecast.status == ERROR_SUCCESS || forecast.status == ERROR_SUCCESS_REBOOT_REQUIRED)
-        forecast.report += removeRegistration(directory, true);
+    if (forecast.gone) forecast.report += removeRegistration(directory, true);
     transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
                                      ": " + vantrel::uninstall::outcomeRow(forecast.status, error == 0).words,
                                  "what-if: "));

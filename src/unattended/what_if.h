@@ -17,6 +17,7 @@ namespace unattended {
 struct Forecast {
     std::string report;  // what was checked and found, a line each
     DWORD status;        // the exit status a real run would have
+    bool gone = false;   // the product would be gone, at once or at the restart
 };
 
 // Forecasts a run of `program`, the uninstaller, in its folder;

@@ -396,6 +396,13 @@ void onlyTheProductsEntryIsGone(Stage&) {
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY, 0));
 }
 
+// After a 3010 that scheduled nothing, both entries are there for the
+// second run; then removed.
+void bothEntriesKept(Stage&) {
+    for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, view, 0)) << "view " << view;
+}
+
 // A configuration too large to load, sparse (NUL bytes that take no disk):
 // 4 GiB and more, or, for a 32-bit program (under WOW64 too), 3 GiB.
 const bool k32Bit = sizeof(void*) == 4;
@@ -448,9 +455,12 @@ std::string programsGone(const std::string& prefix, const std::string& verb) {
 const Scenario scenarios[] = {
     {"NoAtConfirmationTouchesNothingEvenWithABadCommandLine", "app", "\"{exe}", "{work}", false,
      {config("{app}", FILE_ATTRIBUTE_READONLY, After::Unchanged), dll(After::Unchanged)}, {kNo}, 1602},
-    {"MissingConfigurationReportsEverySearchedPlaceAndADirectoryIsNoFile", "app", "{exe}", "{work}", false,
-     {dll(After::Unchanged), config("{work}", FILE_ATTRIBUTE_DIRECTORY, After::Unchanged)},
-     {kYes, configNotFound("{work}")}, 1605},
+    // The tracer without its configuration is still the product: a failure
+    // that names it, never "not installed".
+    {"UnattendedDllWithoutItsConfigurationIsAFailureThatNamesItAndADirectoryIsNoFile", "app", "", "{work}", true,
+     {dll(After::Unchanged), config("{app}", FILE_ATTRIBUTE_DIRECTORY, After::Unchanged)},
+     {kYes, configNotFound("{app}")}, 1603, "uninstall-unattended: ws2_32.dll is still there: {app}ws2_32.dll "
+     "(vantrelconfig.txt is in none of the searched places), so the product is not removed\n"},
     {"SysWow64ReachedAsTheCurrentFolderIsWarnedAbout", "app", "{exe}", "{windows}syswow64\\", false,
      {config("{app}", 0, After::Unchanged), {"{windows}syswow64\\", "ws2_32.dll", std::nullopt, 0, Hold::None, After::Unchanged}},
      {kYes, warning("{windows}syswow64\\", IDNO), kCanceled}, 1602},
@@ -527,8 +537,9 @@ const Scenario scenarios[] = {
                    "when parsing command line: \"{exe} ")}, 1603},
     {"BlankCommandLineHasNoArgumentZero", "app", " ", "{work}", false, kUntouched,
      {kYes, error("An error occured.\nError message: Error getting the application directory. __argc is zero.")}, 1603},
+    // Logged through Windows Installer's switch, as templates pass it.
     {"UnattendedRemovesBothReadOnlyFilesFromAFolderNamedOutsideTheCodePageAndLogsEachRun", "Program Files\\Вантрел",
-     "--log {log}", "{work}", true,
+     "/L*v {log}", "{work}", true,
      {config("{app}", FILE_ATTRIBUTE_READONLY), dll(After::Deleted, Hold::None, FILE_ATTRIBUTE_READONLY)}, {kYes, kSuccess}, 0},
     // Only Windows' own ws2_32.dll is there: the configuration is looked
     // for first, so its report comes, and no system-folder warning.
@@ -593,13 +604,14 @@ const Scenario scenarios[] = {
      "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
      "program has it loaded\nuninstall-unattended: ws2_32.dll: {system}ws2_32.dll is not scheduled for deletion at "
      "the restart: it lies in a Windows system folder; run the uninstaller again after the restart\n"
-     "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n"},
+     "uninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n", "", "",
+     registerProduct, bothEntriesKept},
     // Switches that deployment templates pass out of habit change nothing,
     // and the first line says so; anything else is still refused.
     {"UnattendedTakesSwitchesPassedOutOfHabitAsNoOps", "app", "/S /NoRestart", "{work}", true, {config(), dll()},
      {kYes, kSuccess}, 0, "", "uninstall-unattended: /S /NoRestart: nothing to do, this program never shows anything "
      "and never restarts\n"},
-    {"UnattendedRefusesAnUnknownOption", "app", "--force", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
+    {"UnattendedRefusesAnUnknownOption", "app", "/passive", "{work}", true, kUntouched, {}, ERROR_INVALID_PARAMETER, kUsage},
     {"UnattendedShowsItsUsageWhenAsked", "app", "/?", "{work}", true, kUntouched, {}, 0, kUsage},
     {"UnattendedReportsAndLogsAProgramThatCannotStart", "app", "--log {log} {app}missing.exe", "{work}", true,
      kUntouched, {}, ERROR_FILE_NOT_FOUND, "uninstall-unattended: cannot start {app}missing.exe\nSystem error message: "},
@@ -698,7 +710,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
     std::string arguments = kKeep + stage.expand(scenario.commandLine);
     if (arguments.back() == ' ') arguments.pop_back();
     const std::size_t lastWord = arguments.rfind(' ') + 1;
-    const bool pathLast = arguments.find(":\\", lastWord) != std::string::npos && arguments.rfind("--log ", lastWord) + 6 != lastWord;
+    const bool logLast = arguments.rfind("--log ", lastWord) + 6 == lastWord || arguments.rfind("/L*v ", lastWord) + 5 == lastWord;
+    const bool pathLast = arguments.find(":\\", lastWord) != std::string::npos && !logLast;
     const std::string program = pathLast ? arguments.substr(lastWord) : stage.expand("{exe}");
     const std::string opening = "uninstall-unattended: computer " + std::string(getenv("COMPUTERNAME")) + ", user " +
                                 getenv("USERDOMAIN") + "\\" + getenv("USERNAME") + ", program " + program + ", options: ";
@@ -733,7 +746,8 @@ TEST_P(UninstallTest, DialogsStatusAndFilesAreAsAPersonExpects) {
         // takes its time to start and end the program.
         EXPECT_TRUE(scenario.exitCode != ERROR_TIMEOUT || (ran >= 1000 && ran < kSlowest)) << ran << " ms";
         records += opening + arguments + "\n" + shown;
-        if (scenario.commandLine.find("--log") != std::string::npos && scenario.exitCode != ERROR_INVALID_PARAMETER &&
+        const bool logs = scenario.commandLine.find("--log") != std::string::npos || scenario.commandLine.find("/L*v") != std::string::npos;
+        if (logs && scenario.exitCode != ERROR_INVALID_PARAMETER &&
             scenario.exitCode != ERROR_INSTALL_LOG_FAILURE) {
             // Each line after its "YYYY-MM-DD HH:MM:SS ", ended by CR LF; a line
             // without them keeps what it has, so that it shows.

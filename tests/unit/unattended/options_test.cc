@@ -7,9 +7,11 @@
 namespace unattended {
 namespace {
 
+// The arguments as the system hands them over: ended by a null.
 Request parse(std::vector<const char*> arguments, Options& options) {
     arguments.insert(arguments.begin(), "uninstall-unattended.exe");
-    return parseOptions(static_cast<int>(arguments.size()), const_cast<char**>(arguments.data()), options);
+    arguments.push_back(nullptr);
+    return parseOptions(static_cast<int>(arguments.size() - 1), const_cast<char**>(arguments.data()), options);
 }
 
 // The documented options, in any order, and the switches passed by habit.
@@ -23,6 +25,12 @@ TEST(OptionsTest, TheDocumentedOptionsAreRead) {
     EXPECT_EQ("C:\\x\\uninstall.exe", options.program);
     EXPECT_EQ("/S /NoRestart", options.habits);
     EXPECT_TRUE(options.whatIf && options.keepPrograms && options.allowSystemFolder);
+    // Installers' log switches mean --log.
+    for (const char* logSwitch : {"/l*v", "/L*V", "/log"}) {
+        Options logged;
+        ASSERT_EQ(Request::Run, parse({logSwitch, "b.log"}, logged)) << logSwitch;
+        EXPECT_EQ("b.log", logged.log) << logSwitch;
+    }
 }
 
 // A forgotten or malformed value refuses the whole line, never swallows the
@@ -40,7 +48,11 @@ TEST(OptionsTest, AnythingElseIsRefused) {
         {{"--timeout"}, Request::Invalid},
         {{"--log", "--allow-system-folder"}, Request::Invalid},
         {{"--log", ""}, Request::Invalid},
-        {{"--log", "a.log", "--log", "b.log"}, Request::Invalid},
+        {{"--log", "a.log", "/log", "b.log"}, Request::Invalid},
+        {{"--log", "-x"}, Request::Invalid},
+        {{"/l*v", "/q"}, Request::Invalid},
+        {{"/passive"}, Request::Invalid},
+        {{"/norestart=1"}, Request::Invalid},
         {{"a.exe", "b.exe"}, Request::Invalid},
         {{""}, Request::Invalid},
         {{"--force", "/?"}, Request::Help},

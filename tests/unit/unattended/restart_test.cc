@@ -32,7 +32,11 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
          "ws2_32.dll: " + dll + " is not scheduled for deletion at the restart: it lies on a network drive, where the "
          "restart deletes nothing" + secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.lines, scheduleRemoval(scratch.directory(), c.checkOnly, c.calls));
+    for (const auto& c : cases) {
+        const Scheduled scheduled = scheduleRemoval(scratch.directory(), c.checkOnly, c.calls);
+        EXPECT_EQ(c.lines, scheduled.lines);
+        EXPECT_FALSE(scheduled.both);
+    }
 }
 
 // A share by its spelling, or a letter that the system says is mapped to
