@@ -13,4 +13,17 @@ std::string withoutLineBreaks(std::string text) {
     return text;
 }
 
+std::string expandEnvironment(const std::string& text) {
+    std::string result;
+    // The length it answers counts the terminating NUL.
+    return queryText(
+               [&](char* buffer, DWORD size) {
+                   const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer, size);
+                   return length == 0 || length > size ? length : length - 1;
+               },
+               result)
+               ? text
+               : result;
+}
+
 }  // namespace io

@@ -1,5 +1,6 @@
 // Text to and from the system: decimal and hexadecimal digits, UTF-16, a
-// text query's growing buffer, and lines without their breaks.
+// text query's growing buffer, lines without their breaks, and environment
+// variables expanded.
 #ifndef VANTREL_SYSTEM_TEXT_H_
 #define VANTREL_SYSTEM_TEXT_H_
 
@@ -59,6 +60,10 @@ std::vector<wchar_t> wide(const std::string& text);
 
 // `text` without its trailing line breaks, to end a line of its own.
 std::string withoutLineBreaks(std::string text);
+
+// `text` with its environment variables (%SystemRoot%) expanded, as a
+// reader of a setting may expand them; `text` itself where it cannot be.
+std::string expandEnvironment(const std::string& text);
 
 }  // namespace io
 

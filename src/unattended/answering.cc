@@ -18,21 +18,6 @@ namespace unattended {
 
 namespace {
 
-// `text` with its environment variables (%SystemRoot%) expanded, as a
-// reader of the value may expand them; `text` itself where it cannot be.
-std::string expanded(const std::string& text) {
-    std::string result;
-    // The length it answers counts the terminating NUL.
-    return io::queryText(
-               [&](char* buffer, DWORD size) {
-                   const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer, size);
-                   return length == 0 || length > size ? length : length - 1;
-               },
-               result)
-               ? text
-               : result;
-}
-
 // The configuration file, found from `programDirectory`, that names the
 // very file `dllPath` as SYSTEM_DLL, however a reader could spell or read
 // it; "" when there is none.
@@ -42,7 +27,7 @@ std::string systemLibraryConfiguredBy(const std::string& programDirectory, const
         std::uint32_t length = 0;
         std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
         for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
-            if (!named.empty() && io::isSameFile(expanded(named), dllPath)) return configPath;
+            if (!named.empty() && io::isSameFile(io::expandEnvironment(named), dllPath)) return configPath;
     } catch (const exceptions::Exception&) {
         // No configuration to tell (or one too large to load): the option
         // alone decides.

@@ -5,6 +5,7 @@
 #include "system/handle.h"
 #include "system/helpers.h"
 #include "system/paths.h"
+#include "system/text.h"
 
 namespace unattended {
 
@@ -12,18 +13,28 @@ const char kRegistrationKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\U
 
 namespace {
 
-// The entry's InstallLocation in one view, environment variables expanded;
-// false when there is no entry.
+// The entry's InstallLocation in one view as its readers take it: without
+// the quotes installers may add, environment variables expanded whatever
+// the value's type; false when there is no entry.
 bool installLocation(REGSAM view, std::string& location) {
     io::ScopedKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
         return false;
     char text[MAX_PATH * 4] = "";
     DWORD size = sizeof text;
-    const bool read = RegGetValueA(key.get(), nullptr, "InstallLocation", RRF_RT_REG_SZ, nullptr, text,
-                                   &size) == ERROR_SUCCESS;
-    location = read ? text : "";
+    const bool read = RegGetValueA(key.get(), nullptr, "InstallLocation", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                   nullptr, text, &size) == ERROR_SUCCESS;
+    location = read ? io::expandEnvironment(text) : "";
+    if (location.size() >= 2 && location.front() == '"' && location.back() == '"')
+        location = location.substr(1, location.size() - 2);
     return true;
+}
+
+// Whether `location` names a folder from a drive's or a share's root: a
+// relative one means a folder that depends on who reads it.
+bool isFullPath(const std::string& location) {
+    return location.rfind("\\\\", 0) == 0 ||
+           (location.size() >= 3 && location[1] == ':' && (location[2] == '\\' || location[2] == '/'));
 }
 
 }  // namespace
@@ -39,6 +50,10 @@ std::string removeRegistration(const std::string& productFolder, bool checkOnly)
         if ((&view != views && !twoViews) || !installLocation(view.view, location)) continue;
         const std::string entry = "the Apps & Features entry HKLM\\" + std::string(kRegistrationKey) + " (" +
                                   view.name + " registry view)";
+        if (!location.empty() && !isFullPath(location)) {
+            lines += entry + " names " + location + ", which is no full path, and is kept\n";
+            continue;
+        }
         if (location.empty() || !io::isSameDirectory(location, productFolder)) {
             lines += entry + " names " + (location.empty() ? "no folder" : location) +
                      ", not this product's folder, and is kept\n";

@@ -373,18 +373,19 @@ std::string logged(const Dialog& d) {
 }
 
 // The product's Apps & Features entry, where a 32-bit installer writes it,
-// naming its folder (through an environment variable); and in the 64-bit
-// view one naming another folder.
+// naming its folder quoted and through an environment variable in a REG_SZ
+// (as installers may: its readers strip and expand); and in the 64-bit view
+// one naming a relative folder, which names no folder for sure.
 const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel";
 void registerProduct(Stage& stage) {
-    // Spelled as installers may: to be expanded.
-    for (const auto& entry : {std::make_pair(KEY_WOW64_32KEY, "%SystemDrive%" + stage.expand("{app}").substr(2)),
-                              std::make_pair(KEY_WOW64_64KEY, stage.expand("{work}"))}) {
+    const struct { REGSAM view; std::string location; } entries[] = {
+        {KEY_WOW64_32KEY, "\"%SystemDrive%" + stage.expand("{app}").substr(2) + "\""}, {KEY_WOW64_64KEY, "."}};
+    for (const auto& entry : entries) {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, nullptr, 0, KEY_SET_VALUE | entry.first,
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, nullptr, 0, KEY_SET_VALUE | entry.view,
                                                  nullptr, &key, nullptr));
-        RegSetValueExA(key, "InstallLocation", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(entry.second.c_str()),
-                       DWORD(entry.second.size() + 1));
+        RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.location.c_str()),
+                       DWORD(entry.location.size() + 1));
         RegCloseKey(key);
     }
 }
@@ -441,7 +442,7 @@ void openToEveryone(Stage& stage) {
 // The Apps & Features entries that a row registers, as the runner names them.
 const std::string kEntry =
     "the Apps & Features entry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel (";
-const std::string kOthersEntry = kEntry + "64-bit registry view) names {work}, not this product's folder, and is kept\n";
+const std::string kOthersEntry = kEntry + "64-bit registry view) names ., which is no full path, and is kept\n";
 // Who may do what in a folder opened to everyone.
 const std::string kEveryone = "Everyone may delete it from {app-}, and Everyone may add to {app-}";
 // The product's programs gone after a 0, or going as `verb` says.
