@@ -48,7 +48,11 @@ cp "$build/bin/uninstall.exe" "$build/bin/uninstall-unattended.exe" "$build/bin/
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel'
 location="C:\\$folder\\Vantrel"
 entry() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+version=$(sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 entry add "$key" /v DisplayName /d Vantrel /f >/dev/null
+entry add "$key" /v DisplayVersion /d "$version" /f >/dev/null
+entry add "$key" /v Publisher /d Corvane /f >/dev/null
+entry add "$key" /v EstimatedSize /t REG_DWORD /d "$(du -sk "$install" | cut -f1)" /f >/dev/null
 entry add "$key" /v InstallLocation /d "$location" /f >/dev/null
 entry add "$key" /v NoModify /t REG_DWORD /d 1 /f >/dev/null
 entry add "$key" /v NoRepair /t REG_DWORD /d 1 /f >/dev/null

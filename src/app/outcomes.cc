@@ -14,7 +14,7 @@ const OutcomeRow kOutcomes[] = {
     {ERROR_SUCCESS, "both files deleted", EVENTLOG_INFORMATION_TYPE, 100},
     {ERROR_SUCCESS_REBOOT_REQUIRED, "the DLL is in use: tracing switched off, reboot and run again",
      EVENTLOG_WARNING_TYPE, 110},
-    {ERROR_UNKNOWN_PRODUCT, "a required file is in none of the searched places", EVENTLOG_INFORMATION_TYPE, 120},
+    {ERROR_UNKNOWN_PRODUCT, "nothing of the product is in any searched place", EVENTLOG_INFORMATION_TYPE, 120},
     {ERROR_INSTALL_USEREXIT, "cancelled at the system-folder warning", EVENTLOG_ERROR_TYPE, 200},
     {ERROR_TIMEOUT, "a step made no progress within the time limit", EVENTLOG_ERROR_TYPE, 203},
     {ERROR_INSTALL_FAILURE, "failed", EVENTLOG_ERROR_TYPE, 202},

@@ -11,7 +11,7 @@ const char kUsage[] =
     "Yes to the confirmation, No to deleting a DLL from a Windows system folder unless\n"
     "--allow-system-folder is given, OK to every message. Prints each dialog; --log also\n"
     "appends it to FILE. Exits with the uninstaller's status: 0 done, 3010 done after a\n"
-    "reboot, 1602 cancelled, 1605 a file not found, 1603 failed; 1460 when a step made no\n"
+    "reboot, 1602 cancelled, 1605 nothing there, 1603 failed; 1460 when a step made no\n"
     "progress for SECONDS (default 300); 1622 when FILE cannot be opened. --what-if changes\n"
     "nothing: it tells what a run would do, and exits with its status. On 3010 the files are\n"
     "deleted at the next restart; on 0 the product's programs too (this one and its folder at\n"
