@@ -96,7 +96,8 @@ if [ $# -gt 0 ]; then
     printf 'tracer' >installed/ws2_32.dll
     printf 'TRACE_ENABLED 1\r\n' >installed/vantrelconfig.txt
     run=0
-    "$@" installed/uninstall-unattended.exe >run.log || run=$?
+    # The scratch folder is one everyone may change: started anyway, on purpose.
+    "$@" installed/uninstall-unattended.exe --allow-replaceable-program >run.log || run=$?
     [ $run = 0 ] || { cat run.log; fail "the signed runner exited with $run, not 0"; }
     for gone in ws2_32.dll vantrelconfig.txt; do
         [ ! -e installed/$gone ] || fail "the signed uninstall.exe left $gone"

@@ -72,10 +72,11 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
     io::FoundFile dll(dllPath);
 
     // Each file loses its attributes right before the change they would
-    // stop, and gets them back where that change does not come: the DLL
-    // stays unprotected only for its deletion at the restart.
+    // stop, and gets them back where that change does not come. A deletion
+    // at the restart clears them when, and only when, it is scheduled.
     steps.resetAttributes(dll);
     if (const DWORD error = steps.remove(dll)) {
+        steps.restoreAttributes(dll);
         const std::string reason = Helpers::getErrorMessage(static_cast<int>(error));
         // Tracing stays on after the reboot unless the user switches it
         // off: a malformed file says both why and where.
@@ -83,14 +84,8 @@ void performUninstall(Steps& steps, const std::string& startedIn) {
         try {
             saved = disableTracing(config, steps);
         } catch (const util::Config::ConfigException& e) {
-            steps.restoreAttributes(dll);
             throw DllDeletionException(reason, io::getFullPath(configPath), e.getMessage());
-        } catch (...) {
-            // Left as it is: with the attributes it had.
-            steps.restoreAttributes(dll);
-            throw;
         }
-        if (!saved) steps.restoreAttributes(dll);
         throw DllDeletionException(reason, saved ? "" : io::getFullPath(configPath));
     }
     steps.resetAttributes(config);

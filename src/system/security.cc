@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "commandline/command_line_converter.h"
+#include "system/found_file.h"
 #include "system/handle.h"
 #include "system/helpers.h"
 #include "system/paths.h"
@@ -20,6 +21,8 @@ const char kTrustedInstaller[] = "S-1-5-80-956008885-3418522649-1831038044-18532
 const ACCESS_MASK kControl = WRITE_DAC | WRITE_OWNER;
 const ACCESS_MASK kAdd = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
 const ACCESS_MASK kWrite = FILE_WRITE_DATA | FILE_APPEND_DATA;
+// Setting or deleting a reparse point (MS-FSA 2.1.5.10.37).
+const ACCESS_MASK kRetarget = FILE_WRITE_DATA | FILE_WRITE_ATTRIBUTES;
 
 bool isTrusted(PSID sid, PSID self) {
     if (self && EqualSid(sid, self)) return true;
@@ -105,13 +108,15 @@ std::vector<std::string> wayOf(std::string path) {
 }
 
 // An entry's descriptor, read as itself (a link, not what it leads to);
-// null when it cannot be read, with `missing` set where it is not there.
-PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
-    io::ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL, kAllSharing,
+// null when it cannot be read, with `missing` set where it is not there and
+// `link` where it is a link (as `calls` tell its tag).
+PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing, bool& link, const FileCalls& calls) {
+    io::ScopedHandle entry(CreateFileA(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES, kAllSharing,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                    nullptr));
     const DWORD error = GetLastError();
     missing = !entry.valid() && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
+    link = entry.valid() && isNameSurrogate(entry.get(), calls);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!entry.valid() || GetSecurityInfo(entry.get(), SE_FILE_OBJECT,
                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
@@ -120,7 +125,7 @@ PSECURITY_DESCRIPTOR readDescriptor(const std::string& path, bool& missing) {
     return descriptor;
 }
 
-Redirection walk(const std::string& path, PSID self, bool content) {
+Redirection walk(const std::string& path, PSID self, bool content, const FileCalls& calls) {
     const std::vector<std::string> names = wayOf(path);
     std::vector<WayEntry> way;
     // Each descriptor is freed by its owner, made once for them all.
@@ -128,9 +133,9 @@ Redirection walk(const std::string& path, PSID self, bool content) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         // Only the last may be missing; a folder on the way that is counts
         // as unreadable.
-        bool missing = false;
-        descriptors[i].reset(readDescriptor(names[i], missing));
-        way.push_back({names[i], descriptors[i].get(), !missing || i + 1 < names.size()});
+        bool missing = false, link = false;
+        descriptors[i].reset(readDescriptor(names[i], missing, link, calls));
+        way.push_back({names[i], descriptors[i].get(), !missing || i + 1 < names.size(), link});
     }
     return findRedirection(way, self, content);
 }
@@ -163,6 +168,8 @@ Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool co
         const std::vector<Grant> grants = othersGrants(way[i].descriptor, self);
         if (const std::string who = granted(grants, kControl); !who.empty())
             return {way[i].path, who + " may change its permissions or owner"};
+        if (const std::string who = way[i].link ? granted(grants, kRetarget) : ""; !who.empty())
+            return {way[i].path, who + " may retarget it (it is a link)"};
         const std::string remover = granted(grants, DELETE), emptier = granted(parent, FILE_DELETE_CHILD),
                           adder = granted(parent, kAdd);
         if (i > 0 && (!remover.empty() || !emptier.empty()) && !adder.empty())
@@ -181,12 +188,12 @@ Redirection whoMayRedirect(const std::string& path, bool content, const FileCall
     std::vector<BYTE> user = processUser();
     const PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
     const std::string full = io::getFullPath(path);
-    Redirection found = walk(full, self, content);
+    Redirection found = walk(full, self, content, calls);
     if (!found.path.empty()) return found;
     // Where a link on the way leads: the folders that the loader and the
     // restart really pass through.
     const std::string final = io::getFinalPathOf(full, calls);
-    if (!final.empty() && !io::isSamePath(final, full)) found = walk(final, self, content);
+    if (!final.empty() && !io::isSamePath(final, full)) found = walk(final, self, content, calls);
     return found;
 }
 

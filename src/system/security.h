@@ -22,6 +22,7 @@ struct WayEntry {
     std::string path;
     PSECURITY_DESCRIPTOR descriptor;
     bool present = true;
+    bool link = false;  // a symbolic link or a junction, read as itself
 };
 
 // How a standard user could redirect a path: the entry through which, and
@@ -34,7 +35,9 @@ struct Redirection {
 // and `self` could redirect the last entry of `way`: by changing everything
 // under an entry (owning it, or changing its permissions or owner), by
 // taking an entry's place (deleting or renaming it, or deleting from its
-// folder, and adding to that folder), and with `content` by writing to the
+// folder, and adding to that folder), by retargeting a link on the way
+// (which takes only the right to write its data or its attributes), and
+// with `content` by writing to the
 // last entry itself, or plant it where it is missing. A right only to add
 // entries replaces nothing that is there. Generic rights count as the file
 // system maps them, inherit-only entries do not apply, deny entries are not

@@ -73,7 +73,14 @@ int run(int argc, char** argv) {
                          ": nothing to do, this program never shows anything and never restarts\n");
     if (options.whatIf) return whatIf(transcript, program, options);
 
-    const std::string untrusted = whoCouldReplace(program);
+    const Replaceable replaceable = whoCouldReplace(program);
+    bool refused = false;
+    const std::string untrusted = replaceableLine(program, replaceable, options.allowReplaceable, refused);
+    if (refused) {
+        writeError(untrusted);
+        transcript.log(untrusted);
+        return recordRun(transcript, ERROR_INSTALL_FAILURE, false, opening, untrusted);
+    }
     if (!untrusted.empty()) transcript.write(untrusted);
     if (const DWORD error = unstartable(program)) return cannotStart(transcript, opening, program, error);
     // As Explorer starts it: its quoted path, from its own folder.

@@ -4,9 +4,11 @@
 
 namespace unattended {
 
+const char kAllowReplaceable[] = "--allow-replaceable-program";
+
 const char kUsage[] =
     "usage: uninstall-unattended.exe [--allow-system-folder] [--timeout SECONDS] [--log FILE] [--what-if]\n"
-    "                                [--keep-programs] [PATH_TO_UNINSTALL_EXE]\n"
+    "                                [--keep-programs] [--allow-replaceable-program] [PATH_TO_UNINSTALL_EXE]\n"
     "Runs uninstall.exe (by default the one beside this program) and answers its dialogs:\n"
     "Yes to the confirmation, No to deleting a DLL from a Windows system folder unless\n"
     "--allow-system-folder is given, OK to every message. Prints each dialog; --log also\n"
@@ -17,7 +19,9 @@ const char kUsage[] =
     "deleted at the next restart; on 0 the product's programs too (this one and its folder at\n"
     "the restart), unless --keep-programs. Each real run writes one Application event log\n"
     "record (source Vantrel Uninstall). /S, /quiet, /qn, /silent, /verysilent, /norestart\n"
-    "change nothing; /l*v FILE and /log FILE mean --log FILE. --help, -h or /? prints this.\n";
+    "change nothing; /l*v FILE and /log FILE mean --log FILE. An uninstaller that a standard\n"
+    "user could have replaced is not started (1603) unless --allow-replaceable-program.\n"
+    "--help, -h or /? prints this.\n";
 
 namespace {
 
@@ -57,6 +61,8 @@ Request parseOptions(int argc, char** argv, Options& options) {
             options.whatIf = true;
         } else if (argument == "--keep-programs") {
             options.keepPrograms = true;
+        } else if (argument == kAllowReplaceable) {
+            options.allowReplaceable = true;
         } else if (isLogSwitch(argument) && hasValue && options.log.empty()) {
             options.log = argv[++i];
         } else if (argument == "--timeout" && hasValue) {

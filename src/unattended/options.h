@@ -12,6 +12,7 @@ struct Options {
     bool allowSystemFolder = false;
     bool whatIf = false;
     bool keepPrograms = false;
+    bool allowReplaceable = false;  // start an uninstaller a standard user could have replaced
     unsigned long timeoutSeconds = 300;
     std::string log;
     std::string program;
@@ -32,6 +33,9 @@ Request parseOptions(int argc, char** argv, Options& options);
 
 // What --help prints, and an invalid command line gets on standard error.
 extern const char kUsage[];
+
+// The option that starts an uninstaller a standard user could have replaced.
+extern const char kAllowReplaceable[];
 
 }  // namespace unattended
 

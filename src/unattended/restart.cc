@@ -1,5 +1,7 @@
 #include "unattended/restart.h"
 
+#include <memory>
+
 #include <vector>
 
 #include "app/constants.h"
@@ -68,11 +70,12 @@ bool isScheduled(const std::string& path) {
 bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
                  std::string& lines) {
     std::string path = io::getLongFullPath(foundPath);
+    std::unique_ptr<io::FoundFile> checked;
     try {
-        io::FoundFile checked(path);
-        if (!io::isSamePath(checked.realPath(), path)) {
-            lines += name + ": " + path + " lies at " + checked.realPath() + ", which the restart goes by\n";
-            path = checked.realPath();
+        checked.reset(new io::FoundFile(path));
+        if (!io::isSamePath(checked->realPath(), path)) {
+            lines += name + ": " + path + " lies at " + checked->realPath() + ", which the restart goes by\n";
+            path = checked->realPath();
         }
     } catch (const exceptions::Exception& e) {
         lines += name + ": not scheduled for deletion at the restart: " + io::withoutLineBreaks(e.getMessage()) +
@@ -102,6 +105,9 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
                  io::reasonFor(error) + kSecondRun + "\n";
         return false;
     }
+    // The restart deletes no read-only file: unprotected now that it will
+    // go, and only then.
+    if (!checkOnly) checked->resetAttributes();
     lines += name + ": " + path + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
     return true;
 }

@@ -5,6 +5,7 @@
 #include "system/security.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
+#include "unattended/options.h"
 
 namespace unattended {
 
@@ -17,15 +18,23 @@ DWORD unstartable(const std::string& program) {
     return type == SCS_32BIT_BINARY || (type == SCS_64BIT_BINARY && windows64) ? 0 : ERROR_BAD_EXE_FORMAT;
 }
 
-std::string whoCouldReplace(const std::string& program) {
+Replaceable whoCouldReplace(const std::string& program) {
     // A program that is not there is said so when it does not start.
     const bool there = GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
-    io::Redirection found = io::whoMayRedirect(there ? program : getPathDirectory(program), there);
-    if (found.path.empty()) found = io::whoMayRedirect(besideThisProgram("dialog_probe.dll"), true);
+    return {io::whoMayRedirect(there ? program : getPathDirectory(program), there),
+            io::whoMayRedirect(besideThisProgram("dialog_probe.dll"), true)};
+}
+
+std::string replaceableLine(const std::string& program, const Replaceable& replaceable, bool allowed, bool& refused) {
+    const io::Redirection& found = replaceable.program.path.empty() ? replaceable.probe : replaceable.program;
+    refused = !replaceable.program.path.empty() && !allowed;
     if (found.path.empty()) return "";
-    return "uninstall-unattended: a standard user could have replaced or redirected these files: " + found.path + ": " +
-           found.why + "; install the product where only administrators can write. "
-           "dialog_probe.dll is not loaded, so the icons are not named\n";
+    const std::string who = "a standard user could have replaced or redirected " + found.path + ": " + found.why +
+                            "; install the product where only administrators can write";
+    // Started with this program's rights, a replaced program is anyone's.
+    if (refused) return "uninstall-unattended: cannot start " + program + ": " + who + ", or give " + kAllowReplaceable +
+                        " to start it anyway\n";
+    return "uninstall-unattended: " + who + ". dialog_probe.dll is not loaded, so the icons are not named\n";
 }
 
 int cannotStart(Transcript& transcript, const std::string& opening, const std::string& program, DWORD error) {

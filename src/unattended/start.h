@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "system/security.h"
 #include "unattended/transcript.h"
 
 namespace unattended {
@@ -18,11 +19,20 @@ namespace unattended {
 // one does not start on 32-bit Windows.
 DWORD unstartable(const std::string& program);
 
-// "" when only administrators could have replaced `program` or the probe
-// this program loads into it, or redirected where either is reached (the
-// product's files lie beside the program); else the line that says who
-// could, after which the probe is not loaded.
-std::string whoCouldReplace(const std::string& program);
+// Who could have replaced what the runner would start and load, or
+// redirected where it is reached (the product's files lie beside the
+// program): `program`, and the probe beside this program. Each path is
+// empty where only administrators could.
+struct Replaceable {
+    io::Redirection program, probe;
+};
+Replaceable whoCouldReplace(const std::string& program);
+
+// The line that refuses to start a `program` that `replaceable` says a
+// standard user could have replaced, unless `allowed`; else the line that
+// says what could be replaced, after which the probe is not loaded; "" when
+// nothing could.
+std::string replaceableLine(const std::string& program, const Replaceable& replaceable, bool allowed, bool& refused);
 
 // Says why `program` cannot start, records the run that never started and
 // returns the system's code; `opening` is the run's first line.

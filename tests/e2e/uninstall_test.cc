@@ -585,16 +585,22 @@ const Scenario scenarios[] = {
     // named, and after a 3010 the removal left to a second run, since a user
     // could put a link in its place before the restart (which
     // tests/tools/swap_test.sh makes).
-    {"UnattendedSaysAFolderEveryoneMayChangeAndLeavesItToASecondRun", "app", "", "{work}", true,
-     {config("{app}", 0, After::RewrittenInPlace), kDllInUse},
+    {"UnattendedSaysAFolderEveryoneMayChangeAndLeavesItToASecondRun", "app", "--allow-replaceable-program", "{work}", true,
+     {config("{app}", 0, After::RewrittenInPlace), dll(After::Unchanged, Hold::ReadSharing, FILE_ATTRIBUTE_HIDDEN)},
      {{"Uninstall", "", "Yes No", "Yes", kConfirm, IDYES}, {"Uninstall Information", "", "OK", "OK", kReboot, IDOK}}, 3010,
      "uninstall-unattended: ws2_32.dll: which program holds it is unknown: the Restart Manager names none, and no "
      "program has it loaded\nuninstall-unattended: ws2_32.dll: {app}ws2_32.dll is not scheduled for deletion at the "
      "restart: a standard user could redirect the deletion: {app}ws2_32.dll: " + kEveryone + "; run the uninstaller "
      "again after the restart\nuninstall-unattended: vantrelconfig.txt: {app}vantrelconfig.txt is kept for that run\n",
-     "uninstall-unattended: a standard user could have replaced or redirected these files: {app}uninstall.exe: " +
+     "uninstall-unattended: a standard user could have replaced or redirected {app}uninstall.exe: " +
      kEveryone + "; install the product where only administrators can write. dialog_probe.dll is not loaded, so the "
      "icons are not named\n", "", openToEveryone},
+    // Started with the runner's rights, what anyone could have put there is
+    // not started unless the administrator says so.
+    {"UnattendedStartsNoUninstallerAStandardUserCouldHaveReplaced", "app", "", "{work}", true, kUntouched, {}, 1603,
+     "uninstall-unattended: cannot start {exe}: a standard user could have replaced or redirected {app}uninstall.exe: " +
+     kEveryone + "; install the product where only administrators can write, or give --allow-replaceable-program to "
+     "start it anyway\n", "", "", openToEveryone},
     {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGivenFromAThirdFolder", "app",
      "--allow-system-folder {work}uninstall.exe", "{windows}", true,
      {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},

@@ -76,7 +76,9 @@ while [ $i -lt "$runs" ]; do
     swapper &
     swapping=$!
     status=0
-    "$@" 'C:\swap-runner\uninstall-unattended.exe' --timeout 30 'C:\swap-pub\Vantrel\uninstall.exe' \
+    # The public folder is the attack: its uninstaller is started anyway,
+    # on purpose, to see what the runner's deletions do there.
+    "$@" 'C:\swap-runner\uninstall-unattended.exe' --timeout 30 --allow-replaceable-program 'C:\swap-pub\Vantrel\uninstall.exe' \
         </dev/null >"$drive/swap-run.log" 2>&1 || status=$?
     kill "$swapping"
     wait "$swapping" 2>/dev/null || true
@@ -106,7 +108,7 @@ cp "$bin/uninstall.exe" "$pub/Vantrel/"
 holder=$!
 sleep 1
 status=0
-"$@" 'C:\swap-runner\uninstall-unattended.exe' 'C:\swap-pub\Vantrel\uninstall.exe' </dev/null >"$drive/swap-run.log" 2>&1 ||
+"$@" 'C:\swap-runner\uninstall-unattended.exe' --allow-replaceable-program 'C:\swap-pub\Vantrel\uninstall.exe' </dev/null >"$drive/swap-run.log" 2>&1 ||
     status=$?
 kill "$holder" 2>/dev/null || echo "swap_test: the last run ran without its holder" >&2
 wait "$holder" 2>/dev/null || true

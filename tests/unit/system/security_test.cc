@@ -41,6 +41,7 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
         std::vector<const char*> descriptors;
         bool content;
         std::string at, how;  // the verdict: where, and the words that must be in why
+        std::size_t link = 0;  // the entry that is a link (a junction), if any
     } cases[] = {
         {"a program in Program Files: users may only add folders to C:\\", "C:\\Program Files\\Vantrel\\uninstall.exe",
          {kRoot, kProgramFiles, kInProgramFiles, kFileInProgramFiles}, true, "", ""},
@@ -65,6 +66,13 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
         {"a NULL list (FAT, exFAT)", "C:\\app", {kRoot, kNullList}, false, "C:\\app", "everyone"},
         {"an unreadable descriptor", "C:\\app", {kRoot, kUnreadable}, false, "C:\\app", "cannot be read"},
         {"this process's own account", "C:\\app", {kRoot, "O:" SELF "D:(A;;FA;;;" SELF ")"}, false, "", ""},
+        // Users may write the attributes of an administrator's junction in
+        // ProgramData, which is all a retarget takes; not in Program Files.
+        {"a junction users may retarget", "C:\\ProgramData\\tools\\Vantrel\\uninstall.exe",
+         {kRoot, kProgramData, kInProgramData, kInProgramFiles, kFileInProgramFiles}, true, "C:\\ProgramData\\tools",
+         "Users may retarget it", 2},
+        {"a junction only administrators may retarget", "C:\\Program Files\\tools\\Vantrel\\uninstall.exe",
+         {kRoot, kProgramFiles, kInProgramFiles, kInProgramFiles, kFileInProgramFiles}, true, "", "", 2},
     };
     PSID self = nullptr;
     ASSERT_TRUE(ConvertStringSidToSidA(SELF, &self));
@@ -83,7 +91,7 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
             if (*sddl && sddl != kUnreadable && sddl != kNullList) {
                 EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
             }
-            way.push_back({c.path.substr(0, end == 2 ? 3 : end), descriptor, sddl != kMissing});
+            way.push_back({c.path.substr(0, end == 2 ? 3 : end), descriptor, sddl != kMissing, way.size() == c.link && c.link});
         }
         const io::Redirection found = io::findRedirection(way, self, c.content);
         EXPECT_EQ(c.at, found.path) << c.why << ": " << found.why;
