@@ -40,7 +40,7 @@ std::string sayWhatIsLeft(const std::string& programDirectory) {
 }  // namespace
 
 std::string completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
-                        const Options& options, std::string& stalledStep) {
+                        const vantrel::uninstall::ProductFiles& found, const Options& options, std::string& stalledStep) {
     std::string lines;
     if (status == ERROR_INSTALL_FAILURE) {
         if (!finishesWithin(
@@ -65,8 +65,8 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
     if (status == ERROR_SUCCESS && !options.keepPrograms &&
         !finishesWithin(
             options.limit(),
-            [directory = programDirectory] {
-                return prefixLines(removePrograms(directory, false), "uninstall-unattended: ");
+            [directory = programDirectory, found] {
+                return prefixLines(removePrograms(directory, found, false), "uninstall-unattended: ");
             },
             lines))
         stalledStep = "removing the product's programs";

@@ -9,17 +9,19 @@
 
 #include <string>
 
+#include "app/product_files.h"
 #include "unattended/options.h"
 #include "unattended/transcript.h"
 
 namespace unattended {
 
 // Completes a run whose uninstaller, in `programDirectory`, exited with
-// `status`, each step that opens files within the time limit; writes and
-// returns its lines. A step that does not end in time ends the completion:
+// `status`, each step that opens files within the time limit; `found` are
+// the product's files as they were before it ran. Writes and returns its
+// lines. A step that does not end in time ends the completion:
 // `stalledStep` then names it, and nothing after it is done.
 std::string completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
-                        const Options& options, std::string& stalledStep);
+                        const vantrel::uninstall::ProductFiles& found, const Options& options, std::string& stalledStep);
 
 }  // namespace unattended
 

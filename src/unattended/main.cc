@@ -3,6 +3,7 @@
 // exits with the uninstaller's own status.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "commandline/command_line_converter.h"
@@ -10,6 +11,7 @@
 #include "system/helpers.h"
 #include "system/paths.h"
 #include "system/windows_folders.h"
+#include "app/product_files.h"
 #include "unattended/answering.h"
 #include "unattended/bounded.h"
 #include "unattended/completion.h"
@@ -83,6 +85,15 @@ int run(int argc, char** argv) {
     }
     if (!untrusted.empty()) transcript.write(untrusted);
     if (const DWORD error = unstartable(program)) return cannotStart(transcript, opening, program, error);
+    // Where the product's files are before the uninstaller removes them:
+    // the folder that held them is the product's, whose programs may go.
+    vantrel::uninstall::ProductFiles found;
+    if (!finishesWithin(
+            options.limit(), [directory] { return vantrel::uninstall::locateProduct(directory); }, found)) {
+        const std::string line = stalledLine("looking for the product's files", options.timeoutSeconds);
+        transcript.write(line);
+        return recordRun(transcript, ERROR_TIMEOUT, false, opening, line);
+    }
     // As Explorer starts it: its quoted path, from its own folder.
     ChildProcess child(program, "\"" + program + "\"", directory);
     if (const DWORD error = child.startError()) return cannotStart(transcript, opening, program, error);
@@ -110,7 +121,7 @@ int run(int argc, char** argv) {
     const std::string ending = "uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n";
     transcript.write(ending);
     std::string stalledStep = answering.stalledStep(), after;
-    if (stalledStep.empty()) after = completeRun(transcript, status, directory, options, stalledStep);
+    if (stalledStep.empty()) after = completeRun(transcript, status, directory, found, options, stalledStep);
     if (!stalledStep.empty()) {
         const std::string line = stalledLine(stalledStep, options.timeoutSeconds);
         transcript.write(line);
@@ -127,7 +138,15 @@ int main(int argc, char** argv) {
     io::guardElevatedProcess();
     std::string why;
     try {
-        return unattended::run(argc, argv);
+        const int status = unattended::run(argc, argv);
+        // A step left running past its limit (an open that an oplock holds)
+        // could still delete or schedule once let go: nothing may change
+        // after the status is said and recorded, so every thread ends now.
+        if (status == ERROR_TIMEOUT) {
+            std::fflush(nullptr);
+            TerminateProcess(GetCurrentProcess(), ERROR_TIMEOUT);
+        }
+        return status;
     } catch (const exceptions::Exception& e) {
         why = e.getMessage();
     } catch (const std::exception& e) {

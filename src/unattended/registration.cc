@@ -37,17 +37,33 @@ bool isFullPath(const std::string& location) {
            (location.size() >= 3 && location[1] == ':' && (location[2] == '\\' || location[2] == '/'));
 }
 
+const struct { REGSAM view; const char* name; } kViews[] = {{KEY_WOW64_32KEY, "32-bit"}, {KEY_WOW64_64KEY, "64-bit"}};
+
+// Whether this Windows has the second view: 32-bit Windows has one view,
+// whichever is asked for.
+bool hasView(std::size_t index) {
+    BOOL wow64 = FALSE;
+    return index == 0 || sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
 }  // namespace
+
+bool registeredAt(const std::string& folder) {
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::string location;
+        if (hasView(i) && installLocation(kViews[i].view, location) && isFullPath(location) &&
+            io::isSameDirectory(location, folder))
+            return true;
+    }
+    return false;
+}
 
 std::string removeRegistration(const std::string& productFolder, bool checkOnly) {
     std::string lines;
-    const struct { REGSAM view; const char* name; } views[] = {{KEY_WOW64_32KEY, "32-bit"}, {KEY_WOW64_64KEY, "64-bit"}};
-    // 32-bit Windows has one view, whichever is asked for.
-    BOOL wow64 = FALSE;
-    const bool twoViews = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
-    for (const auto& view : views) {
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto& view = kViews[i];
         std::string location;
-        if ((&view != views && !twoViews) || !installLocation(view.view, location)) continue;
+        if (!hasView(i) || !installLocation(view.view, location)) continue;
         const std::string entry = "the Apps & Features entry HKLM\\" + std::string(kRegistrationKey) + " (" +
                                   view.name + " registry view)";
         if (!location.empty() && !isFullPath(location)) {

@@ -18,6 +18,10 @@ extern const char kRegistrationKey[];
 // each entry there is; none where there is none.
 std::string removeRegistration(const std::string& productFolder, bool checkOnly);
 
+// Whether an entry in either view names `folder` as the product's, by
+// identity.
+bool registeredAt(const std::string& folder);
+
 }  // namespace unattended
 
 #endif  // VANTREL_UNATTENDED_REGISTRATION_H_

@@ -136,7 +136,8 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
                    options.limit(),
                    [program, directory, allow = options.allowSystemFolder, keep = options.keepPrograms] {
                        Forecast told = forecastUninstall(program, allow);
-                       if (told.status == ERROR_SUCCESS && !keep) told.report += removePrograms(directory, true);
+                       if (told.status == ERROR_SUCCESS && !keep)
+                           told.report += removePrograms(directory, vantrel::uninstall::locateProduct(directory), true);
                        return told;
                    },
                    forecast)) {

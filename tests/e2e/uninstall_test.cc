@@ -601,10 +601,22 @@ const Scenario scenarios[] = {
      "uninstall-unattended: cannot start {exe}: a standard user could have replaced or redirected {app}uninstall.exe: " +
      kEveryone + "; install the product where only administrators can write, or give --allow-replaceable-program to "
      "start it anyway\n", "", "", openToEveryone},
+    // The product's folder loses its programs, but not the runner there
+    // that did not run, which nothing schedules: the folder stays too.
     {"UnattendedDeletesFromTheSystemFolderWhenAllowedForTheUninstallerItIsGivenFromAThirdFolder", "app",
      "--allow-system-folder {work}uninstall.exe", "{windows}", true,
-     {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},
-     {kYes, warning("{system}", IDYES), kSuccess}, 0},
+     {{"{work}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted),
+      {"{work}", "uninstall-unattended.exe", "MZ another runner", 0, Hold::None, After::Unchanged}},
+     {kYes, warning("{system}", IDYES), kSuccess}, 0, "uninstall-unattended: uninstall.exe: {work}uninstall.exe is "
+     "deleted\nuninstall-unattended: the folder {work} is kept: it holds uninstall-unattended.exe, which stays: only "
+     "the runner that ran is scheduled\n", "", "", withoutKeepingPrograms},
+    // Started from a tools folder, with the product's files elsewhere: the
+    // folder is none of the product's, and its programs stay.
+    {"UnattendedStartedFromAToolsFolderKeepsItsPrograms", "app", "--allow-system-folder", "{work}", true,
+     {{"{windows}", "vantrelconfig.txt", "TRACE_ENABLED 1\n", 0, Hold::None, After::Deleted}, systemDll(After::Deleted)},
+     {kYes, warning("{system}", IDYES), kSuccess}, 0, "uninstall-unattended: the programs in {app} are kept: it is not "
+     "the product's folder: neither of the product's files was there, and its Apps & Features entry names no such "
+     "folder\n", "", "", withoutKeepingPrograms},
     {"UnattendedLeavesADllInUseInTheSystemFolderForASecondRun", "app", "--allow-system-folder", "{work}", true,
      {configNamingNoLibrary(After::RewrittenInPlace), {"{system}", "ws2_32.dll", std::nullopt, 0, Hold::ReadSharing, After::Unchanged}},
      {kYes, warning("{system}", IDYES), information(kReboot)}, 3010,
