@@ -31,9 +31,14 @@ std::string lastName(std::string folder) {
     return getPathFileName(folder);
 }
 
-[[noreturn]] void refuse(const std::string& why, DWORD error = 0) {
-    throw exceptions::Exception(why + " The uninstaller does not change files through links, so nothing was changed.\n" +
-                                (error != 0 ? Helpers::getErrorMessage(static_cast<int>(error)) : ""));
+// Refuses `path`, which `what` ("is a link to ...") and `detail` describe;
+// `error` where an open failed.
+[[noreturn]] void refuse(const std::string& path, const std::string& what, const std::string& detail = ".",
+                         DWORD error = 0) {
+    throw FileRefusal(path + " " + what + detail +
+                          " The uninstaller does not change files through links, so nothing was changed.\n" +
+                          (error != 0 ? Helpers::getErrorMessage(static_cast<int>(error)) : ""),
+                      "it " + what, error);
 }
 
 }  // namespace
@@ -51,7 +56,8 @@ bool deleteOnClose(HANDLE file) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPath(path), fileCalls(calls) {
+FoundFile::FoundFile(const std::string& path, const FileCalls& calls, Opening opening)
+    : foundPath(path), fileCalls(calls) {
     const std::string full = io::getFullPath(path);
     const std::string folderPath = getPathDirectory(full);
     fileName = getPathFileName(full);
@@ -59,32 +65,44 @@ FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPat
                              kAllSharing, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION folderIdentity;
     if (!folder.valid() || !calls.identity(folder.get(), &folderIdentity))
-        refuse(path + " cannot be checked for links.", GetLastError());
+        refuse(path, "cannot be checked for links", ".", GetLastError());
     // The rights of every later step, asked for at once. A program that
     // holds the file without delete sharing refuses the deletion; the file
     // is then still opened, to be checked and have its attributes reset,
     // and the deletion is asked for again when it comes.
     const DWORD rights = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
     const DWORD options = FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT;
+    const DWORD disposition = opening == Opening::OrNew ? FILE_OPEN_IF : FILE_OPEN;
     DWORD error = 0;
-    file.reset(openInFolder(fileName, rights | DELETE, kAllSharing, FILE_OPEN, options, error));
+    file.reset(openInFolder(fileName, rights | DELETE, kAllSharing, disposition, options, error, &madeHere));
     if (!file.valid()) {
         deleteRefusal = error;
-        file.reset(openInFolder(fileName, rights, kAllSharing, FILE_OPEN, options, error));
+        file.reset(openInFolder(fileName, rights, kAllSharing, disposition, options, error, &madeHere));
     }
-    if (!file.valid() || !calls.identity(file.get(), &identity))
-        refuse(path + " cannot be checked for links.", error ? error : GetLastError());
+    if (!file.valid()) refuse(path, "cannot be checked for links", ".", error ? error : GetLastError());
+    try {
+        check(path, full, folderPath, folderIdentity);
+    } catch (const FileRefusal&) {
+        // Made only to be checked: nothing of it stays.
+        if (madeHere) deleteOnClose(file.get());
+        throw;
+    }
+}
+
+void FoundFile::check(const std::string& path, const std::string& full, const std::string& folderPath,
+                      const BY_HANDLE_FILE_INFORMATION& folderIdentity) {
+    if (!fileCalls.identity(file.get(), &identity)) refuse(path, "cannot be checked for links", ".", GetLastError());
     if (identity.nNumberOfLinks > 1)
-        refuse(path + " has " + std::to_string(identity.nNumberOfLinks) +
-               " names (hard links); a change to it would reach every one of them.");
+        refuse(path, "has " + std::to_string(identity.nNumberOfLinks) + " names (hard links)",
+               "; a change to it would reach every one of them.");
     // Windows opens a link as itself; Wine follows it, and where it leads
     // tells. Where the system cannot say where the file lies, it lies where
     // it was opened: in the checked folder, unless on another volume. Both
     // final paths come from handles, so no redirection of a 32-bit program
     // (Sysnative, System32) stands between them.
-    const std::string final = io::getFinalPath(file.get(), calls);
+    const std::string final = io::getFinalPath(file.get(), fileCalls);
     finalPath = final.empty() ? io::getLongFullPath(full) : final;
-    const std::string folderFinal = io::getFinalPath(folder.get(), calls);
+    const std::string folderFinal = io::getFinalPath(folder.get(), fileCalls);
     BY_HANDLE_FILE_INFORMATION finalFolder;
     const bool inFolder =
         final.empty() ||
@@ -93,19 +111,20 @@ FoundFile::FoundFile(const std::string& path, const FileCalls& calls) : foundPat
                                       io::isSameObject(finalFolder, folderIdentity)
                               : io::isSamePath(getPathDirectory(final),
                                                     folderFinal + (folderFinal.back() == '\\' ? "" : "\\"))));
-    if (isNameSurrogate(file.get(), calls) || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber || !inFolder)
-        refuse(path + " is a link to " + (final.empty() ? "another file" : final) + ".");
+    if (isNameSurrogate(file.get(), fileCalls) || identity.dwVolumeSerialNumber != folderIdentity.dwVolumeSerialNumber ||
+        !inFolder)
+        refuse(path, "is a link to " + (final.empty() ? "another file" : final));
     // A link on the way keeps the folder's name; a folder swapped for a
     // link to another folder does not. A drive's root has no name to keep.
     // Under WOW64 the system folder is SysWOW64, and Sysnative the system
     // folder: no links.
     const std::string given = lastName(io::wow64Redirected(io::getLongFullPath(folderPath)));
     if (!folderFinal.empty() && !given.empty() && given.back() != ':' && !io::isSamePath(lastName(folderFinal), given))
-        refuse(path + " lies in a link to " + folderFinal + ".");
+        refuse(path, "lies in a link to " + folderFinal);
 }
 
 HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition,
-                               DWORD options, DWORD& error) const {
+                               DWORD options, DWORD& error, bool* created) const {
     std::vector<wchar_t> wideName = io::wide(name);
     UNICODE_STRING text;
     text.Buffer = wideName.data();
@@ -113,11 +132,15 @@ HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD shar
     text.MaximumLength = text.Length;
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder.get(), nullptr);
-    IO_STATUS_BLOCK status;
+    // A pipe's server may identify this process, never act as it.
+    SECURITY_QUALITY_OF_SERVICE quality = {sizeof quality, SecurityIdentification, SECURITY_STATIC_TRACKING, FALSE};
+    attributes.SecurityQualityOfService = &quality;
+    IO_STATUS_BLOCK status = {};
     HANDLE opened = INVALID_HANDLE_VALUE;
     const NTSTATUS result = fileCalls.create(&opened, access, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL,
                                              sharing, disposition, options, nullptr, 0);
     error = result >= 0 ? 0 : systemError(result);
+    if (created) *created = result >= 0 && status.Information == FILE_CREATED;
     return result >= 0 ? opened : INVALID_HANDLE_VALUE;
 }
 

@@ -10,24 +10,45 @@
 
 #include <string>
 
+#include "exceptions/exception.h"
 #include "system/handle.h"
 #include "system/helpers.h"
 #include "system/paths.h"
 
 namespace io {
 
+// Why a found file is refused: the message names the path, `reason` says
+// why in words that follow "the file is refused: ", and `error` is the
+// system's code where an open failed (0 otherwise).
+class FileRefusal : public exceptions::Exception {
+public:
+    FileRefusal(const std::string& message, const std::string& reason, DWORD error)
+        : exceptions::Exception(message), why(reason), code(error) {}
+    const std::string& reason() const { return why; }
+    DWORD error() const { return code; }
+
+private:
+    std::string why;
+    DWORD code;
+};
+
 class FoundFile {
 public:
+    // Whether a file is made where none has the name (inside the checked
+    // folder, like every later open).
+    enum class Opening { Existing, OrNew };
+
     // Opens the folder of `path`, then the file by its name inside that
-    // folder, and checks both. Throws exceptions::Exception naming the path
-    // and why when the file cannot be opened, is a link out of its folder
-    // (a reparse point that stands for another name; compressed,
-    // deduplicated and cloud files carry other tags and are files), has
-    // other names (hard links), or its folder is a link to a folder of
-    // another name: an elevated program must not be steered by a link that
-    // someone else planted. `calls` tell the final paths and the reparse
-    // tag.
-    explicit FoundFile(const std::string& path, const FileCalls& calls = platformFileCalls());
+    // folder, and checks both. Throws FileRefusal naming the path and why
+    // when the file cannot be opened, is a link out of its folder (a
+    // reparse point that stands for another name; compressed, deduplicated
+    // and cloud files carry other tags and are files), has other names
+    // (hard links), or its folder is a link to a folder of another name: an
+    // elevated program must not be steered by a link that someone else
+    // planted. A file it made is deleted again when refused. `calls` tell
+    // the final paths and the reparse tag.
+    explicit FoundFile(const std::string& path, const FileCalls& calls = platformFileCalls(),
+                       Opening opening = Opening::Existing);
     FoundFile(const FoundFile&) = delete;
     FoundFile& operator=(const FoundFile&) = delete;
 
@@ -73,15 +94,21 @@ public:
     // Whether the checked folder lets this process add a file to it.
     bool folderTakesNewFiles() const;
 
+    // Whether this open made the file.
+    bool made() const { return madeHere; }
+
 private:
     HANDLE openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition, DWORD options,
-                        DWORD& error) const;
+                        DWORD& error, bool* created = nullptr) const;
+    void check(const std::string& path, const std::string& full, const std::string& folderPath,
+               const BY_HANDLE_FILE_INFORMATION& folderIdentity);
 
     std::string foundPath, fileName, finalPath;
     FileCalls fileCalls;  // every later open goes through them too
     io::ScopedHandle folder{INVALID_HANDLE_VALUE}, file{INVALID_HANDLE_VALUE};
     BY_HANDLE_FILE_INFORMATION identity = {};
     DWORD deleteRefusal = 0;
+    bool madeHere = false;
 };
 
 // Whether the open `file` is a reparse point that stands for another name

@@ -25,8 +25,19 @@
 namespace unattended {
 namespace {
 
-// 0 when the log opened; else the status the run ends with, said.
-int openLog(Transcript& transcript, const Options& options) {
+// How the log's open ended: `status` 0 when the run goes on, else the
+// status it ends with, said; `note` what the run says of a log it goes on
+// without.
+struct LogOpening {
+    int status;
+    std::string note;
+};
+
+// A log that another program holds against writing (any user who may read
+// it can) goes without: the removal is the job, and standard output and
+// the event record still tell the run. Anything else about it is the
+// administrator's to mend, or a planted file: nothing is started.
+LogOpening openLog(Transcript& transcript, const Options& options) {
     struct Opened {
         Transcript transcript;
         DWORD error = 0;
@@ -41,18 +52,25 @@ int openLog(Transcript& transcript, const Options& options) {
             },
             opened)) {
         writeError(stalledLine("opening the log " + options.log, options.timeoutSeconds));
-        return ERROR_TIMEOUT;
+        return {ERROR_TIMEOUT, ""};
     }
     if (!opened.error) {
         transcript = std::move(opened.transcript);
-        return 0;
+        return {0, ""};
+    }
+    if (opened.error == ERROR_SHARING_VIOLATION || opened.error == ERROR_LOCK_VIOLATION) {
+        const std::string note = "uninstall-unattended: the log " + options.log +
+                                 " is held by another program that lets nobody write it, so this run goes on without "
+                                 "it: " + io::reasonFor(opened.error) + "\n";
+        writeError(note);
+        return {0, note};
     }
     // Someone may have planted what the log's name leads to.
     writeError(opened.refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
                                             Helpers::getErrorMessage(static_cast<int>(opened.error))
                                       : "uninstall-unattended: the log " + options.log +
                                             " is refused: " + opened.refusal + "; nothing was started\n");
-    return ERROR_INSTALL_LOG_FAILURE;
+    return {ERROR_INSTALL_LOG_FAILURE, ""};
 }
 
 int run(int argc, char** argv) {
@@ -63,12 +81,13 @@ int run(int argc, char** argv) {
     case Request::Run: break;
     }
     Transcript transcript;
-    if (!options.log.empty())
-        if (const int refused = openLog(transcript, options)) return refused;
+    const LogOpening logOpening = options.log.empty() ? LogOpening{0, ""} : openLog(transcript, options);
+    if (logOpening.status) return logOpening.status;
     const std::string program =
         io::getFullPath(options.program.empty() ? besideThisProgram("uninstall.exe") : options.program);
     const std::string directory = getPathDirectory(program);
-    const std::string opening = openingLine(program, argc, argv);
+    // Every record of the run says how it was logged.
+    const std::string opening = openingLine(program, argc, argv) + logOpening.note;
     transcript.log(opening);
     if (!options.habits.empty())
         transcript.write("uninstall-unattended: " + options.habits +

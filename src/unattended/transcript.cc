@@ -1,6 +1,7 @@
 #include "unattended/transcript.h"
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "commandline/command_line_converter.h"
@@ -8,6 +9,7 @@
 #include "system/text.h"
 #include "system/found_file.h"
 #include "system/helpers.h"
+#include "system/security.h"
 
 namespace unattended {
 
@@ -45,40 +47,38 @@ void writeOutput(const std::string& text) { writeStandard(STD_OUTPUT_HANDLE, std
 
 void writeError(const std::string& text) { writeStandard(STD_ERROR_HANDLE, stderr, prefixLines(text, "")); }
 
-namespace {
-
-// Why the open `log`, named `path`, is no file of its own in that folder;
-// "" when it is one.
-std::string notOwnFile(HANDLE log, const std::string& path) {
-    BY_HANDLE_FILE_INFORMATION information;
-    if (GetFileType(log) != FILE_TYPE_DISK) return "it is no file on a disk";
-    if (!GetFileInformationByHandle(log, &information)) return "it cannot be checked";
-    if (io::isNameSurrogate(log)) return "it is a link";
-    if (information.nNumberOfLinks > 1)
-        return "it has " + std::to_string(information.nNumberOfLinks) + " names (hard links)";
-    // Windows opens a link as itself; Wine follows it, and where it leads
-    // tells.
-    const std::string final = io::getFinalPath(log), full = io::getLongFullPath(path);
-    if (!final.empty() && (!io::isSamePath(getPathFileName(final), getPathFileName(full)) ||
-                           !io::isSameDirectory(getPathDirectory(final), getPathDirectory(full))))
-        return "it is a link to " + final;
-    return "";
-}
-
-}  // namespace
-
 DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
-    // Reading too, because a byte-range lock needs it. A new file is made
-    // only where nothing has the name, so no link is followed to make one.
-    const DWORD access = GENERIC_WRITE | GENERIC_READ, sharing = FILE_SHARE_READ | FILE_SHARE_WRITE,
-                flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
-                        SECURITY_IDENTIFICATION;
-    io::ScopedHandle log(CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, flags, nullptr));
-    if (!log.valid() && GetLastError() == ERROR_FILE_NOT_FOUND)
-        log.reset(CreateFileA(path.c_str(), access, sharing, nullptr, CREATE_NEW, flags, nullptr));
-    if (!log.valid()) return GetLastError();
-    refusal = notOwnFile(log.get(), path);
-    if (!refusal.empty()) return ERROR_INSTALL_LOG_FAILURE;
+    // As a found file is opened: the folder first, then the log by its name
+    // inside it, made there where nothing has the name, and checked; no
+    // link is followed, and what was made for a refused log is deleted.
+    std::unique_ptr<io::FoundFile> found;
+    try {
+        found.reset(new io::FoundFile(path, calls, io::FoundFile::Opening::OrNew));
+    } catch (const io::FileRefusal& e) {
+        refusal = e.error() ? "" : e.reason();
+        return e.error() ? e.error() : ERROR_INSTALL_LOG_FAILURE;
+    }
+    // Someone else's log is theirs to edit, lines of this run included.
+    if (!found->made()) {
+        const io::ScopedHandle reading(found->reopen(READ_CONTROL, io::kAllSharing));
+        const std::string owner = io::untrustedOwnerOf(reading.get());
+        if (!owner.empty()) {
+            refusal = "it is owned by " + owner + ", who could change what it says";
+            return ERROR_INSTALL_LOG_FAILURE;
+        }
+    }
+    // Reading too, because a byte-range lock needs it; other runners write
+    // it too, and whoever may delete it still may.
+    io::ScopedHandle log(found->reopen(GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    DWORD error = log.valid() ? 0 : GetLastError();
+    if (!error && GetFileType(log.get()) != FILE_TYPE_DISK) {
+        refusal = "it is no file on a disk";
+        error = ERROR_INSTALL_LOG_FAILURE;
+    }
+    if (error) {
+        if (found->made()) found->remove();
+        return error;
+    }
     file.reset(log.release());
     return 0;
 }

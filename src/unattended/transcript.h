@@ -20,10 +20,11 @@ public:
     explicit Transcript(const io::FileCalls& calls = io::platformFileCalls()) : calls(calls) {}
 
     // Opens `path` for appending, shared with other writers, as a found file
-    // is opened: the file itself, never a link, with one name, a file on a
-    // disk, in the folder it is named in, and a pipe's server may not act
-    // as this process. 0, or the system's error code; `refusal` says why a
-    // file that opened is refused.
+    // is opened (made inside its checked folder where it is missing): the
+    // file itself, never a link, with one name, a file on a disk, in the
+    // folder it is named in, owned by an administrator, SYSTEM or this
+    // process's account, and a pipe's server may not act as this process.
+    // 0, or the system's error code; `refusal` says why a file is refused.
     DWORD openLog(const std::string& path, std::string& refusal);
 
     // Writes `block` (whole lines) to standard output and to the log, where
