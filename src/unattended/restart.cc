@@ -72,7 +72,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
     std::string path = io::getLongFullPath(foundPath);
     std::unique_ptr<io::FoundFile> checked;
     try {
-        checked.reset(new io::FoundFile(path));
+        checked.reset(new io::FoundFile(path, calls.files));
         if (!io::isSamePath(checked->realPath(), path)) {
             lines += name + ": " + path + " lies at " + checked->realPath() + ", which the restart goes by\n";
             path = checked->realPath();

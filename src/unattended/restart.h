@@ -29,6 +29,8 @@ struct RestartCalls {
     // The kind of the drive whose root is `root` ("X:\\"), as GetDriveTypeA
     // tells it: DRIVE_REMOTE for a share mapped to a letter.
     std::function<UINT(const char* root)> driveType;
+    // What tells a file's final path, which the restart goes by.
+    io::FileCalls files = io::platformFileCalls();
 };
 
 const RestartCalls& platformRestartCalls();

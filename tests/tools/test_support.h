@@ -46,6 +46,22 @@ inline io::FileCalls finalPathIs(const std::string& answer) {
     return calls;
 }
 
+// The system's file calls, but a final path that starts with `from` starts
+// with `to` instead, as the system tells where a link further up, or a
+// drive that `subst` made, really leads (Wine tells the path as opened).
+inline io::FileCalls finalPathsMoved(const std::string& from, const std::string& to) {
+    io::FileCalls calls = io::platformFileCalls();
+    calls.finalPath = [from, to](HANDLE file, LPSTR buffer, DWORD size, DWORD flags) -> DWORD {
+        char real[MAX_PATH] = "";
+        std::string path(real, GetFinalPathNameByHandleA(file, real, MAX_PATH, flags));
+        if (lstrcmpiA(path.substr(0, from.size()).c_str(), from.c_str()) == 0) path = to + path.substr(from.size());
+        if (size <= path.size()) return DWORD(path.size() + 1);
+        memcpy(buffer, path.c_str(), path.size() + 1);
+        return DWORD(path.size());
+    };
+    return calls;
+}
+
 #ifdef VANTREL_TEST_TIME_FACTOR
 // How long a program may take to start, or a run of the runner to end, at
 // most: a bound no loaded, emulated host reaches.

@@ -85,17 +85,6 @@ TEST(SaveFileTest, NothingIsLostWhenAStepFailsAsTheSystemSays) {
     }
 }
 
-// What the system answers of an open file on a drive that `subst` made,
-// where Windows names the folder it stands for (Wine the drive itself).
-DWORD WINAPI substituted(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
-    char real[MAX_PATH] = "";
-    std::string path(real, GetFinalPathNameByHandleA(file, real, MAX_PATH, flags));
-    if (path.compare(0, 7, "\\\\?\\V:\\") == 0) path = "\\\\?\\C:\\vroot" + path.substr(6);
-    if (size <= path.size()) return DWORD(path.size() + 1);
-    memcpy(buffer, path.c_str(), path.size() + 1);
-    return DWORD(path.size());
-}
-
 // `calls` with every file carrying reparse point `tag`, which Wine cannot
 // make (0: the file's own).
 io::FileCalls tagged(io::FileCalls calls, ULONG tag) {
@@ -115,8 +104,8 @@ io::FileCalls tagged(io::FileCalls calls, ULONG tag) {
 // refused.
 TEST(FoundFileTest, TheHandleDecidesWhetherAFileIsALink) {
     ScratchDirectory scratch;
-    io::FileCalls substitutedDrive = io::platformFileCalls(), system = substitutedDrive;
-    substitutedDrive.finalPath = substituted;
+    // On a drive that `subst` made, Windows names the folder it stands for.
+    const io::FileCalls substitutedDrive = finalPathsMoved("\\\\?\\V:", "\\\\?\\C:\\vroot"), system = io::platformFileCalls();
     io::FileCalls noFinalPath = finalPathIs(""), noFinalPathOtherVolume = noFinalPath;
     noFinalPathOtherVolume.identity = [](HANDLE object, LPBY_HANDLE_FILE_INFORMATION identity) {
         const BOOL told = GetFileInformationByHandle(object, identity);
