@@ -161,7 +161,7 @@ void FoundFile::resetAttributes() { setAttributes(file.get(), FILE_ATTRIBUTE_NOR
 void FoundFile::restoreAttributes() { setAttributes(file.get(), identity.dwFileAttributes); }
 
 DWORD FoundFile::remove() {
-    io::ScopedHandle deleting(deleteRefusal != 0 ? reopen(DELETE, kAllSharing) : INVALID_HANDLE_VALUE);
+    io::ScopedHandle deleting = deleteRefusal != 0 ? reopen(DELETE, kAllSharing) : io::ScopedHandle(INVALID_HANDLE_VALUE);
     if (deleteRefusal != 0 && !deleting.valid()) return GetLastError();
     if (!deleteOnClose(deleting.valid() ? deleting.get() : file.get())) {
         const DWORD error = GetLastError();  // Wine may leave it unset
@@ -172,7 +172,7 @@ DWORD FoundFile::remove() {
     return 0;
 }
 
-HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
+io::ScopedHandle FoundFile::reopen(DWORD access, DWORD sharing) const {
     // By name inside the checked folder, never ReOpenFile: Wine reopens a
     // file by its path, which a swapped folder redirects.
     DWORD error = 0;
@@ -183,25 +183,21 @@ HANDLE FoundFile::reopen(DWORD access, DWORD sharing) const {
     if (!again.valid() || !GetFileInformationByHandle(again.get(), &now) || !io::isSameObject(now, identity)) {
         // Another file under the name since the check is not this one.
         SetLastError(error ? error : ERROR_FILE_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
+        return io::ScopedHandle(INVALID_HANDLE_VALUE);
     }
-    return again.release();
+    return again;
 }
 
-HANDLE FoundFile::createBeside(const char* kind, std::string& made) const {
+io::ScopedHandle FoundFile::createBeside(const char* kind) const {
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         const std::string name = fileName + "." + io::toDigits(GetCurrentProcessId(), 16) +
                                  io::toDigits(attempt, 16) + "." + kind;
         DWORD error = 0;
-        HANDLE fresh = openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, kAllSharing, FILE_CREATE,
-                                    FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error);
-        if (fresh != INVALID_HANDLE_VALUE) {
-            made = getPathDirectory(io::getFullPath(foundPath)) + name;
-            return fresh;
-        }
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+        io::ScopedHandle fresh(openInFolder(name, GENERIC_READ | GENERIC_WRITE | DELETE | SYNCHRONIZE, kAllSharing,
+                                            FILE_CREATE, FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, error));
+        if (fresh.valid() || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return fresh;
     }
-    return INVALID_HANDLE_VALUE;
+    return io::ScopedHandle(INVALID_HANDLE_VALUE);
 }
 
 bool FoundFile::folderTakesNewFiles() const {

@@ -84,12 +84,12 @@ public:
     // The same file opened once more with `access` and `sharing`, by its
     // name inside the checked folder; invalid, with the last error set,
     // when refused or when the name now holds another file.
-    HANDLE reopen(DWORD access, DWORD sharing) const;
+    io::ScopedHandle reopen(DWORD access, DWORD sharing) const;
 
     // A new file named this file's name, a dot, a unique part, a dot and
-    // `kind`, made inside the checked folder; `made` gets its path. Invalid
-    // when none can be made.
-    HANDLE createBeside(const char* kind, std::string& made) const;
+    // `kind`, made inside the checked folder, open with the right to delete
+    // it. Invalid when none can be made.
+    io::ScopedHandle createBeside(const char* kind) const;
 
     // Whether the checked folder lets this process add a file to it.
     bool folderTakesNewFiles() const;

@@ -52,7 +52,7 @@ const char* readWhole(HANDLE file, std::string& bytes) {
 // Our own checked handle may hold the right to delete, so every later
 // handle shares deleting too (kAllSharing).
 std::string readFile(const FoundFile& file) {
-    io::ScopedHandle reading(file.reopen(GENERIC_READ, kAllSharing));
+    io::ScopedHandle reading = file.reopen(GENERIC_READ, kAllSharing);
     std::string bytes;
     const char* problem = reading.valid() ? readWhole(reading.get(), bytes) : kFailbit;
     if (problem) throw IOException("Could not load the file: " + file.path() + ". Exception: " + problem);
@@ -63,11 +63,10 @@ bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls)
     // Written in place through the checked file, never replaced by a rename:
     // Wine renames by path, which a swapped folder redirects. The old bytes
     // lie whole beside it until the new ones are on disk.
-    io::ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
+    io::ScopedHandle target = file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing);
     std::string old;
     if (!target.valid() || readWhole(target.get(), old)) return false;
-    std::string made;
-    io::ScopedHandle backup(file.createBeside("bak", made));
+    io::ScopedHandle backup = file.createBeside("bak");
     if (!backup.valid()) return false;
     if (!overwrite(backup.get(), old, calls)) {
         deleteOnClose(backup.get());
@@ -93,7 +92,7 @@ const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknow
     if (calls.freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
         room.QuadPart < file.size() + (newSize > file.size() ? newSize - file.size() : 0))
         return nullptr;
-    io::ScopedHandle target(file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing));
+    io::ScopedHandle target = file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing);
     if (target.valid()) return "written in place";
     if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return nullptr;
     // A real run clears the attribute first; with it, the open cannot tell.

@@ -22,7 +22,7 @@ Scheduled scheduleAtTheRestart(const std::string& programDirectory) {
     } catch (const exceptions::Exception&) {
         // Gone since: the scheduling below says so.
     }
-    Scheduled scheduled = scheduleRemoval(programDirectory, false);
+    Scheduled scheduled = scheduleRemoval(programDirectory, Mode::Apply);
     scheduled.lines = prefixLines(lines + scheduled.lines, "uninstall-unattended: ");
     return scheduled;
 }
@@ -66,14 +66,14 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
         !finishesWithin(
             options.limit(),
             [directory = programDirectory, found] {
-                return prefixLines(removePrograms(directory, found, false), "uninstall-unattended: ");
+                return prefixLines(removePrograms(directory, found, Mode::Apply), "uninstall-unattended: ");
             },
             lines))
         stalledStep = "removing the product's programs";
     if (!stalledStep.empty()) return "";
     if (!lines.empty()) transcript.write(lines);
     if (!gone) return lines;
-    const std::string entry = prefixLines(removeRegistration(programDirectory, false), "uninstall-unattended: ");
+    const std::string entry = prefixLines(removeRegistration(programDirectory, Mode::Apply), "uninstall-unattended: ");
     transcript.write(entry);
     return lines + entry;
 }

@@ -49,7 +49,7 @@ std::string notTheProducts(const std::string& folder, const vantrel::uninstall::
 }  // namespace
 
 std::string removePrograms(const std::string& programFolder, const vantrel::uninstall::ProductFiles& found,
-                           bool checkOnly, const RestartCalls& calls) {
+                           Mode mode, const RestartCalls& calls) {
     std::string lines;
     const std::string folder = io::getLongFullPath(programFolder);
     // A tools folder or a share that the runner was started from is no
@@ -59,11 +59,11 @@ std::string removePrograms(const std::string& programFolder, const vantrel::unin
     for (const char* name : kPrograms) {
         const std::string path = folder + name;
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        std::string outcome = checkOnly ? " would be deleted" : " is deleted";
+        std::string outcome = mode == Mode::Check ? " would be deleted" : " is deleted";
         try {
             io::FoundFile program(path);
             DWORD error = program.deleteError();
-            if (!checkOnly && error == 0) {
+            if (mode == Mode::Apply && error == 0) {
                 program.resetAttributes();
                 error = program.remove();
             }
@@ -77,11 +77,11 @@ std::string removePrograms(const std::string& programFolder, const vantrel::unin
     // product's; one that stays keeps the folder, as its line says, and so
     // does a runner there that is not this one, which nothing schedules.
     const bool ownRunner = io::isSameDirectory(io::getProgramDirectory(), folder);
-    if (ownRunner && !scheduleAtRestart(kRunner, folder + kRunner, checkOnly, calls, lines)) return lines;
+    if (ownRunner && !scheduleAtRestart(kRunner, folder + kRunner, mode, calls, lines)) return lines;
     std::vector<const char*> going = {kPrograms[0], kPrograms[1]};
     if (ownRunner) going.push_back(kRunner);
     // What a dry run still finds there is the product's too.
-    if (checkOnly) going.insert(going.end(), {TRACER_DLL_NAME.c_str(), CONFIG_FILE_NAME.c_str()});
+    if (mode == Mode::Check) going.insert(going.end(), {TRACER_DLL_NAME.c_str(), CONFIG_FILE_NAME.c_str()});
     const std::string other = firstOtherIn(folder, going);
     lines += "the folder " + folder;
     if (!other.empty())
@@ -98,9 +98,9 @@ std::string removePrograms(const std::string& programFolder, const vantrel::unin
     if (!redirection.path.empty())
         return lines + " is kept: a standard user could redirect its deletion: " + redirection.path + ": " +
                redirection.why + "\n";
-    if (const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(real))
+    if (const DWORD error = mode == Mode::Check ? calls.checkScheduling() : calls.scheduleDeletion(real))
         return lines + " cannot be scheduled for deletion at the restart. " + io::reasonFor(error) + "\n";
-    return lines + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
+    return lines + (mode == Mode::Check ? " would be" : " is") + " scheduled for deletion at the next restart\n";
 }
 
 }  // namespace unattended

@@ -20,9 +20,9 @@ namespace unattended {
 // rules (a runner started from elsewhere removes nothing of its own), and
 // then the folder, where it holds nothing else: a folder that holds
 // anything that is not the product's, another runner included, is kept.
-// With `checkOnly`, says what it would do. A line for each.
+// In Mode::Check, says what it would do. A line for each.
 std::string removePrograms(const std::string& programFolder, const vantrel::uninstall::ProductFiles& found,
-                           bool checkOnly, const RestartCalls& calls = platformRestartCalls());
+                           Mode mode, const RestartCalls& calls = platformRestartCalls());
 
 }  // namespace unattended
 

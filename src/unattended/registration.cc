@@ -58,7 +58,7 @@ bool registeredAt(const std::string& folder) {
     return false;
 }
 
-std::string removeRegistration(const std::string& productFolder, bool checkOnly) {
+std::string removeRegistration(const std::string& productFolder, Mode mode) {
     std::string lines;
     for (std::size_t i = 0; i < 2; ++i) {
         const auto& view = kViews[i];
@@ -75,8 +75,8 @@ std::string removeRegistration(const std::string& productFolder, bool checkOnly)
                      ", not this product's folder, and is kept\n";
             continue;
         }
-        const LONG error = checkOnly ? ERROR_SUCCESS : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
-        lines += entry + (error ? " cannot be removed. " + io::reasonFor(error) : checkOnly ? " would be removed" : " is removed") +
+        const LONG error = mode == Mode::Check ? ERROR_SUCCESS : RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, view.view, 0);
+        lines += entry + (error ? " cannot be removed. " + io::reasonFor(error) : mode == Mode::Check ? " would be removed" : " is removed") +
                  "\n";
     }
     return lines;

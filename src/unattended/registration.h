@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "unattended/mode.h"
+
 namespace unattended {
 
 // Where the installer registers the product, under HKEY_LOCAL_MACHINE.
@@ -13,10 +15,10 @@ extern const char kRegistrationKey[];
 
 // Removes the entry in each registry view (a 32-bit installer's, in
 // WOW6432Node on 64-bit Windows, and the 64-bit one) whose InstallLocation
-// is `productFolder` (the same folder by identity), or with `checkOnly`
+// is `productFolder` (the same folder by identity), or in Mode::Check
 // says it would; an entry that names another folder is kept. A line for
 // each entry there is; none where there is none.
-std::string removeRegistration(const std::string& productFolder, bool checkOnly);
+std::string removeRegistration(const std::string& productFolder, Mode mode);
 
 // Whether an entry in either view names `folder` as the product's, by
 // identity.

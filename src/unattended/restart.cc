@@ -67,7 +67,7 @@ bool isScheduled(const std::string& path) {
 
 }  // namespace
 
-bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
+bool scheduleAtRestart(const std::string& name, const std::string& foundPath, Mode mode, const RestartCalls& calls,
                  std::string& lines) {
     std::string path = io::getLongFullPath(foundPath);
     std::unique_ptr<io::FoundFile> checked;
@@ -99,7 +99,7 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
         lines += name + ": " + path + " is already scheduled for deletion at the next restart\n";
         return true;
     }
-    const DWORD error = checkOnly ? calls.checkScheduling() : calls.scheduleDeletion(path);
+    const DWORD error = mode == Mode::Check ? calls.checkScheduling() : calls.scheduleDeletion(path);
     if (error != 0) {
         lines += name + ": " + path + " cannot be scheduled for deletion at the restart. " +
                  io::reasonFor(error) + kSecondRun + "\n";
@@ -107,8 +107,8 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bo
     }
     // The restart deletes no read-only file: unprotected now that it will
     // go, and only then.
-    if (!checkOnly) checked->resetAttributes();
-    lines += name + ": " + path + (checkOnly ? " would be" : " is") + " scheduled for deletion at the next restart\n";
+    if (mode == Mode::Apply) checked->resetAttributes();
+    lines += name + ": " + path + (mode == Mode::Check ? " would be" : " is") + " scheduled for deletion at the next restart\n";
     return true;
 }
 
@@ -130,7 +130,7 @@ bool onNetworkDrive(const std::string& path, const RestartCalls& calls) {
     return rest.size() > 1 && rest[1] == ':' && calls.driveType((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
-Scheduled scheduleRemoval(const std::string& programDirectory, bool checkOnly, const RestartCalls& calls) {
+Scheduled scheduleRemoval(const std::string& programDirectory, Mode mode, const RestartCalls& calls) {
     Scheduled result;
     std::string& lines = result.lines;
     try {
@@ -143,10 +143,10 @@ Scheduled scheduleRemoval(const std::string& programDirectory, bool checkOnly, c
                      " is not scheduled for deletion at the restart: it lies in a Windows system folder" + kSecondRun +
                      "\n";
         else
-            dllScheduled = scheduleAtRestart(TRACER_DLL_NAME, dll, checkOnly, calls, lines);
+            dllScheduled = scheduleAtRestart(TRACER_DLL_NAME, dll, mode, calls, lines);
         // Without the DLL's deletion it stays, for the second run to find.
         if (dllScheduled)
-            result.both = scheduleAtRestart(CONFIG_FILE_NAME, config, checkOnly, calls, lines);
+            result.both = scheduleAtRestart(CONFIG_FILE_NAME, config, mode, calls, lines);
         else
             lines += CONFIG_FILE_NAME + ": " + config + " is kept for that run\n";
     } catch (const exceptions::Exception& e) {

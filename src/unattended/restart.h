@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "unattended/mode.h"
+
 #include "system/security.h"
 
 namespace unattended {
@@ -40,14 +42,14 @@ const RestartCalls& platformRestartCalls();
 bool onNetworkDrive(const std::string& path, const RestartCalls& calls = platformRestartCalls());
 
 // Schedules the file `foundPath`, named `name` in the lines, for deletion at
-// the next restart, or with `checkOnly` tells whether it would, by the rules
+// the next restart, or in Mode::Check tells whether it would, by the rules
 // below; adds its line to `lines`. True when it is, or would be, scheduled.
-bool scheduleAtRestart(const std::string& name, const std::string& foundPath, bool checkOnly, const RestartCalls& calls,
+bool scheduleAtRestart(const std::string& name, const std::string& foundPath, Mode mode, const RestartCalls& calls,
                        std::string& lines);
 
 // Schedules the tracer DLL, then the configuration file, that the
 // uninstaller in `programDirectory` finds for deletion at the next restart,
-// or with `checkOnly` tells whether it would, without changing anything.
+// or in Mode::Check tells whether it would, without changing anything.
 // A line for each file. A DLL in a Windows system folder, a file that is a
 // link, a file in a folder that a standard user may change (or under one),
 // a file on a network drive, which the restart cannot reach, and a file
@@ -58,7 +60,7 @@ struct Scheduled {
     std::string lines;
     bool both = false;  // both files are, or would be, scheduled
 };
-Scheduled scheduleRemoval(const std::string& programDirectory, bool checkOnly,
+Scheduled scheduleRemoval(const std::string& programDirectory, Mode mode,
                           const RestartCalls& calls = platformRestartCalls());
 
 }  // namespace unattended

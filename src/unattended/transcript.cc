@@ -60,7 +60,7 @@ DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
     }
     // Someone else's log is theirs to edit, lines of this run included.
     if (!found->made()) {
-        const io::ScopedHandle reading(found->reopen(READ_CONTROL, io::kAllSharing));
+        const io::ScopedHandle reading = found->reopen(READ_CONTROL, io::kAllSharing);
         const std::string owner = io::untrustedOwnerOf(reading.get());
         if (!owner.empty()) {
             refusal = "it is owned by " + owner + ", who could change what it says";
@@ -69,7 +69,7 @@ DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
     }
     // Reading too, because a byte-range lock needs it; other runners write
     // it too, and whoever may delete it still may.
-    io::ScopedHandle log(found->reopen(GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    io::ScopedHandle log = found->reopen(GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     DWORD error = log.valid() ? 0 : GetLastError();
     if (!error && GetFileType(log.get()) != FILE_TYPE_DISK) {
         refusal = "it is no file on a disk";

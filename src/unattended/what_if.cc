@@ -111,7 +111,7 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     result.status = static_cast<DWORD>(outcome.status);
     result.gone = outcome.status == ERROR_SUCCESS;
     if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED) {
-        const Scheduled scheduled = scheduleRemoval(directory, true);
+        const Scheduled scheduled = scheduleRemoval(directory, Mode::Check);
         steps.say(io::withoutLineBreaks(scheduled.lines));
         result.gone = scheduled.both;
     } else if (outcome.status != ERROR_SUCCESS)
@@ -137,14 +137,14 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
                    [program, directory, allow = options.allowSystemFolder, keep = options.keepPrograms] {
                        Forecast told = forecastUninstall(program, allow);
                        if (told.status == ERROR_SUCCESS && !keep)
-                           told.report += removePrograms(directory, vantrel::uninstall::locateProduct(directory), true);
+                           told.report += removePrograms(directory, vantrel::uninstall::locateProduct(directory), Mode::Check);
                        return told;
                    },
                    forecast)) {
         transcript.write(stalledLine("the dry run", options.timeoutSeconds));
         return ERROR_TIMEOUT;
     }
-    if (forecast.gone) forecast.report += removeRegistration(directory, true);
+    if (forecast.gone) forecast.report += removeRegistration(directory, Mode::Check);
     transcript.write(prefixLines(forecast.report + program + " would exit with " + std::to_string(forecast.status) +
                                      ": " + vantrel::uninstall::outcomeRow(forecast.status, error == 0).words,
                                  "what-if: "));

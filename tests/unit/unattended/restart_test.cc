@@ -23,18 +23,18 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
     ScratchDirectory scratch;
     const std::string dll = scratch.write("ws2_32.dll", "MZ"), config = scratch.write("vantrelconfig.txt", "A 1\n");
     const std::string secondRun = "; run the uninstaller again after the restart\n";
-    const struct { RestartCalls calls; bool checkOnly; std::string lines; } cases[] = {
-        {{refused, allowed, never, nobody, fixed}, false,
+    const struct { RestartCalls calls; Mode mode; std::string lines; } cases[] = {
+        {{refused, allowed, never, nobody, fixed}, Mode::Apply,
          "ws2_32.dll: " + dll + " cannot be scheduled for deletion at the restart. " + systemReason(ERROR_ACCESS_DENIED) +
              secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
         // The Session Manager cannot delete a file on a share at boot, one
         // mapped to a letter included.
-        {{refused, allowed, never, nobody, mapped}, true,
+        {{refused, allowed, never, nobody, mapped}, Mode::Check,
          "ws2_32.dll: " + dll + " is not scheduled for deletion at the restart: it lies on a network drive, where the "
          "restart deletes nothing" + secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
     };
     for (const auto& c : cases) {
-        const Scheduled scheduled = scheduleRemoval(scratch.directory(), c.checkOnly, c.calls);
+        const Scheduled scheduled = scheduleRemoval(scratch.directory(), c.mode, c.calls);
         EXPECT_EQ(c.lines, scheduled.lines);
         EXPECT_FALSE(scheduled.both);
     }
@@ -55,7 +55,7 @@ TEST(ScheduleRemovalTest, AFileIsScheduledByItsFinalPath) {
                           finalPathsMoved("\\\\?\\" + folder.substr(0, folder.size() - 1),
                                           "\\\\?\\" + folder + name)};
     std::string lines;
-    EXPECT_TRUE(scheduleAtRestart("ws2_32.dll", given, false, calls, lines));
+    EXPECT_TRUE(scheduleAtRestart("ws2_32.dll", given, Mode::Apply, calls, lines));
     EXPECT_EQ(real, scheduled);
     EXPECT_EQ("ws2_32.dll: " + given + " lies at " + real + ", which the restart goes by\nws2_32.dll: " + real +
               " is scheduled for deletion at the next restart\n", lines);
