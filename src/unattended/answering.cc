@@ -39,14 +39,12 @@ std::string systemLibraryConfiguredBy(const std::string& programDirectory, const
 
 }  // namespace
 
-bool answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed,
-                               std::string& refusal) {
+WarningAnswer answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed) {
     const std::string configPath = systemLibraryConfiguredBy(programDirectory, dllPath);
-    if (configPath.empty()) return allowed;
-    refusal = dllPath + " is the library that SYSTEM_DLL in " + configPath +
+    if (configPath.empty()) return {allowed, ""};
+    return {false, dllPath + " is the library that SYSTEM_DLL in " + configPath +
               " names, Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete " +
-              configPath + " by hand";
-    return false;
+              configPath + " by hand"};
 }
 
 int Answering::answer(const SeenDialog& dialog) {
@@ -58,20 +56,13 @@ int Answering::answer(const SeenDialog& dialog) {
     if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == vantrel::uninstall::confirmationQuestion()) {
         answer = IDYES;
     } else if (dialog.buttons.find("Yes") != std::string::npos) {
-        struct Check {
-            bool yes = false;
-            std::string refusal;
-        } check;
+        WarningAnswer check;
         // Not answered in time: No, which changes nothing.
         answer = IDNO;
         if (finishesWithin(
                 options.limit(),
                 [directory = programDirectory, path = vantrel::uninstall::warnedPath(dialog.text),
-                 allowed = options.allowSystemFolder] {
-                    Check made;
-                    made.yes = answerSystemFolderWarning(directory, path, allowed, made.refusal);
-                    return made;
-                },
+                 allowed = options.allowSystemFolder] { return answerSystemFolderWarning(directory, path, allowed); },
                 check)) {
             if (check.yes) answer = IDYES;
             if (!check.refusal.empty()) refusal = "uninstall-unattended: " + check.refusal + "\n";

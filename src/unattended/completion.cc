@@ -39,17 +39,17 @@ std::string sayWhatIsLeft(const std::string& programDirectory) {
 
 }  // namespace
 
-std::string completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
-                        const vantrel::uninstall::ProductFiles& found, const Options& options, std::string& stalledStep) {
+Completion completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
+                       const vantrel::uninstall::ProductFiles& found, const Options& options) {
     std::string lines;
     if (status == ERROR_INSTALL_FAILURE) {
         if (!finishesWithin(
                 options.limit(), [directory = programDirectory] { return sayWhatIsLeft(directory); }, lines))
-            stalledStep = "looking for what is left of the product";
+            return {"", "looking for what is left of the product"};
         transcript.write(lines);
-        return lines;
+        return {lines, ""};
     }
-    if (status != ERROR_SUCCESS && status != ERROR_SUCCESS_REBOOT_REQUIRED) return "";
+    if (status != ERROR_SUCCESS && status != ERROR_SUCCESS_REBOOT_REQUIRED) return {"", ""};
     // Gone, or both files gone at the restart: only then is the product's
     // entry removed, so that a second run is still asked for.
     bool gone = status == ERROR_SUCCESS;
@@ -57,7 +57,7 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
         Scheduled scheduled;
         if (!finishesWithin(
                 options.limit(), [directory = programDirectory] { return scheduleAtTheRestart(directory); }, scheduled))
-            stalledStep = "scheduling the removal at the restart";
+            return {"", "scheduling the removal at the restart"};
         lines = scheduled.lines;
         gone = scheduled.both;
     }
@@ -69,13 +69,12 @@ std::string completeRun(Transcript& transcript, DWORD status, const std::string&
                 return prefixLines(removePrograms(directory, found, Mode::Apply), "uninstall-unattended: ");
             },
             lines))
-        stalledStep = "removing the product's programs";
-    if (!stalledStep.empty()) return "";
+        return {"", "removing the product's programs"};
     if (!lines.empty()) transcript.write(lines);
-    if (!gone) return lines;
+    if (!gone) return {lines, ""};
     const std::string entry = prefixLines(removeRegistration(programDirectory, Mode::Apply), "uninstall-unattended: ");
     transcript.write(entry);
-    return lines + entry;
+    return {lines + entry, ""};
 }
 
 }  // namespace unattended

@@ -15,13 +15,17 @@
 
 namespace unattended {
 
+struct Completion {
+    std::string lines;        // written to the transcript
+    std::string stalledStep;  // the step that did not end in time; "" when none did
+};
+
 // Completes a run whose uninstaller, in `programDirectory`, exited with
 // `status`, each step that opens files within the time limit; `found` are
-// the product's files as they were before it ran. Writes and returns its
-// lines. A step that does not end in time ends the completion:
-// `stalledStep` then names it, and nothing after it is done.
-std::string completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
-                        const vantrel::uninstall::ProductFiles& found, const Options& options, std::string& stalledStep);
+// the product's files as they were before it ran. A step that does not
+// end in time ends the completion, and nothing after it is done.
+Completion completeRun(Transcript& transcript, DWORD status, const std::string& programDirectory,
+                       const vantrel::uninstall::ProductFiles& found, const Options& options);
 
 }  // namespace unattended
 

@@ -38,38 +38,38 @@ struct LogOpening {
 // the event record still tell the run. Anything else about it is the
 // administrator's to mend, or a planted file: nothing is started.
 LogOpening openLog(Transcript& transcript, const Options& options) {
+    // The transcript that opened it comes back with its result.
     struct Opened {
         Transcript transcript;
-        DWORD error = 0;
-        std::string refusal;
+        Transcript::LogOpen result;
     } opened;
     if (!finishesWithin(
             options.limit(),
             [log = options.log] {
                 Opened attempt;
-                attempt.error = attempt.transcript.openLog(log, attempt.refusal);
+                attempt.result = attempt.transcript.openLog(log);
                 return attempt;
             },
             opened)) {
         writeError(stalledLine("opening the log " + options.log, options.timeoutSeconds));
         return {ERROR_TIMEOUT, ""};
     }
-    if (!opened.error) {
+    if (!opened.result.error) {
         transcript = std::move(opened.transcript);
         return {0, ""};
     }
-    if (opened.error == ERROR_SHARING_VIOLATION || opened.error == ERROR_LOCK_VIOLATION) {
+    if (opened.result.error == ERROR_SHARING_VIOLATION || opened.result.error == ERROR_LOCK_VIOLATION) {
         const std::string note = "uninstall-unattended: the log " + options.log +
                                  " is held by another program that lets nobody write it, so this run goes on without "
-                                 "it: " + io::reasonFor(opened.error) + "\n";
+                                 "it: " + io::reasonFor(opened.result.error) + "\n";
         writeError(note);
         return {0, note};
     }
     // Someone may have planted what the log's name leads to.
-    writeError(opened.refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
-                                            Helpers::getErrorMessage(static_cast<int>(opened.error))
+    writeError(opened.result.refusal.empty() ? "uninstall-unattended: cannot append to the log " + options.log + "\n" +
+                                            Helpers::getErrorMessage(static_cast<int>(opened.result.error))
                                       : "uninstall-unattended: the log " + options.log +
-                                            " is refused: " + opened.refusal + "; nothing was started\n");
+                                            " is refused: " + opened.result.refusal + "; nothing was started\n");
     return {ERROR_INSTALL_LOG_FAILURE, ""};
 }
 
@@ -139,8 +139,10 @@ int run(int argc, char** argv) {
     const DWORD status = child.exitCode();
     const std::string ending = "uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n";
     transcript.write(ending);
-    std::string stalledStep = answering.stalledStep(), after;
-    if (stalledStep.empty()) after = completeRun(transcript, status, directory, found, options, stalledStep);
+    const Completion completion = answering.stalledStep().empty() ? completeRun(transcript, status, directory, found, options)
+                                                                  : Completion{"", answering.stalledStep()};
+    const std::string& stalledStep = completion.stalledStep;
+    const std::string& after = completion.lines;
     if (!stalledStep.empty()) {
         const std::string line = stalledLine(stalledStep, options.timeoutSeconds);
         transcript.write(line);

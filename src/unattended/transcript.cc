@@ -47,7 +47,7 @@ void writeOutput(const std::string& text) { writeStandard(STD_OUTPUT_HANDLE, std
 
 void writeError(const std::string& text) { writeStandard(STD_ERROR_HANDLE, stderr, prefixLines(text, "")); }
 
-DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
+Transcript::LogOpen Transcript::openLog(const std::string& path) {
     // As a found file is opened: the folder first, then the log by its name
     // inside it, made there where nothing has the name, and checked; no
     // link is followed, and what was made for a refused log is deleted.
@@ -55,32 +55,25 @@ DWORD Transcript::openLog(const std::string& path, std::string& refusal) {
     try {
         found.reset(new io::FoundFile(path, calls, io::FoundFile::Opening::OrNew));
     } catch (const io::FileRefusal& e) {
-        refusal = e.error() ? "" : e.reason();
-        return e.error() ? e.error() : ERROR_INSTALL_LOG_FAILURE;
+        return e.error() ? LogOpen{e.error(), ""} : LogOpen{ERROR_INSTALL_LOG_FAILURE, e.reason()};
     }
     // Someone else's log is theirs to edit, lines of this run included.
     if (!found->made()) {
         const io::ScopedHandle reading = found->reopen(READ_CONTROL, io::kAllSharing);
         const std::string owner = io::untrustedOwnerOf(reading.get());
-        if (!owner.empty()) {
-            refusal = "it is owned by " + owner + ", who could change what it says";
-            return ERROR_INSTALL_LOG_FAILURE;
-        }
+        if (!owner.empty()) return {ERROR_INSTALL_LOG_FAILURE, "it is owned by " + owner + ", who could change what it says"};
     }
     // Reading too, because a byte-range lock needs it; other runners write
     // it too, and whoever may delete it still may.
     io::ScopedHandle log = found->reopen(GENERIC_WRITE | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    DWORD error = log.valid() ? 0 : GetLastError();
-    if (!error && GetFileType(log.get()) != FILE_TYPE_DISK) {
-        refusal = "it is no file on a disk";
-        error = ERROR_INSTALL_LOG_FAILURE;
-    }
-    if (error) {
+    LogOpen opened{log.valid() ? 0 : GetLastError(), ""};
+    if (!opened.error && GetFileType(log.get()) != FILE_TYPE_DISK) opened = {ERROR_INSTALL_LOG_FAILURE, "it is no file on a disk"};
+    if (opened.error) {
         if (found->made()) found->remove();
-        return error;
+        return opened;
     }
     file.reset(log.release());
-    return 0;
+    return {};
 }
 
 void Transcript::write(const std::string& block) {

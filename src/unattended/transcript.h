@@ -24,8 +24,13 @@ public:
     // file itself, never a link, with one name, a file on a disk, in the
     // folder it is named in, owned by an administrator, SYSTEM or this
     // process's account, and a pipe's server may not act as this process.
-    // 0, or the system's error code; `refusal` says why a file is refused.
-    DWORD openLog(const std::string& path, std::string& refusal);
+    // `error` 0, or the system's error code; `refusal` says why a file is
+    // refused.
+    struct LogOpen {
+        DWORD error = 0;
+        std::string refusal;
+    };
+    LogOpen openLog(const std::string& path);
 
     // Writes `block` (whole lines) to standard output and to the log, where
     // it is on disk when this returns.

@@ -41,12 +41,11 @@ public:
             say(TRACER_DLL_NAME + ": not in a Windows system folder");
             return true;
         }
-        std::string refusal;
-        const bool yes = answerSystemFolderWarning(programDirectory, dllPath, allowSystemFolder, refusal);
-        say(!refusal.empty() ? refusal
-                             : TRACER_DLL_NAME + ": in a Windows system folder; the warning would be answered " +
-                                   (yes ? "Yes (--allow-system-folder)" : "No (no --allow-system-folder)"));
-        return yes;
+        const WarningAnswer answer = answerSystemFolderWarning(programDirectory, dllPath, allowSystemFolder);
+        say(!answer.refusal.empty() ? answer.refusal
+                                    : TRACER_DLL_NAME + ": in a Windows system folder; the warning would be answered " +
+                                          (answer.yes ? "Yes (--allow-system-folder)" : "No (no --allow-system-folder)"));
+        return answer.yes;
     }
 
     // A real run clears the attributes first; what they keep from a change

@@ -18,8 +18,7 @@ TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsOnceNotTheRun) {
     ScratchDirectory scratch;
     const std::string log = scratch.path("shared.log");
     Transcript transcript;
-    std::string refusal;
-    ASSERT_EQ(0u, transcript.openLog(log, refusal));
+    ASSERT_EQ(0u, transcript.openLog(log).error);
     // Every byte from 4 GiB on, where writers take turns; none of the log's.
     io::ScopedHandle hung(CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     OVERLAPPED beyond = {};
@@ -49,9 +48,9 @@ TEST(TranscriptTest, ALogThatIsALinkIsRefusedAndNothingMadeStays) {
     const std::string there = scratch.write("there.log", "an administrator's lines\r\n"), made = scratch.path("new.log");
     for (const std::string& log : {there, made}) {
         Transcript transcript(linkOnWindows);
-        std::string refusal;
-        EXPECT_EQ(DWORD(ERROR_INSTALL_LOG_FAILURE), transcript.openLog(log, refusal)) << log;
-        EXPECT_EQ(0u, refusal.rfind("it is a link to ", 0)) << refusal;
+        const Transcript::LogOpen opened = transcript.openLog(log);
+        EXPECT_EQ(DWORD(ERROR_INSTALL_LOG_FAILURE), opened.error) << log;
+        EXPECT_EQ(0u, opened.refusal.rfind("it is a link to ", 0)) << opened.refusal;
         transcript.log("a line\n");
     }
     EXPECT_EQ("an administrator's lines\r\n", readFile(there));
@@ -75,8 +74,7 @@ TEST(TranscriptTest, EachBlockLandsWholeAtTheLogsEndAtItsTurn) {
         return GetFileSizeEx(file, size);
     };
     Transcript transcript(grownByAnother);
-    std::string refusal;
-    ASSERT_EQ(0u, transcript.openLog(sharedLog, refusal));
+    ASSERT_EQ(0u, transcript.openLog(sharedLog).error);
     transcript.log("first\nfirst too\n");
     transcript.log("second\n");
     EXPECT_TRUE(std::regex_match(readFile(sharedLog), std::regex("another\r\n[-0-9 :]{19} first\r\n[-0-9 :]{19} first too\r\n"
@@ -96,8 +94,7 @@ TEST(TranscriptTest, AFailedLogWriteIsSaidOnce) {
         return TRUE;
     };
     Transcript transcript(fullVolume);
-    std::string refusal;
-    ASSERT_EQ(0u, transcript.openLog(scratch.path("full.log"), refusal));
+    ASSERT_EQ(0u, transcript.openLog(scratch.path("full.log")).error);
     std::fflush(stderr);
     const int saved = _dup(2);
     ASSERT_TRUE(std::freopen(errors.c_str(), "wb", stderr));
