@@ -70,7 +70,6 @@ File configNamingNoLibrary(After after) { return {"{app}", "vantrelconfig.txt", 
 // Both files, to be left as they are.
 const std::vector<File> kUntouched = {config("{app}", 0, After::Unchanged), dll(After::Unchanged)};
 
-
 // The product's Apps & Features entry, where a 32-bit installer writes it,
 // naming its folder quoted and through an environment variable in a REG_SZ
 // (as installers may: its readers strip and expand); and in the 64-bit view
