@@ -100,11 +100,15 @@ void nothingMadeThroughTheLink(Stage&) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\via-real\\runs.log"));
 }
 
-// After a 3010 that scheduled nothing, both entries are there for the
-// second run; then removed.
+// After a 3010 that scheduled nothing, the entry is there for the second
+// run in each view (32-bit Windows has one); then removed.
 void bothEntriesKept(Stage&) {
+    BOOL wow64 = FALSE;
+    const bool twoViews = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
     for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-        EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, view, 0)) << "view " << view;
+        if (view == KEY_WOW64_32KEY || twoViews) {
+            EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, view, 0)) << "view " << view;
+        }
 }
 
 // A configuration too large to load, sparse (NUL bytes that take no disk):
