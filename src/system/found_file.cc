@@ -121,6 +121,13 @@ void FoundFile::check(const std::string& path, const std::string& full, const st
     const std::string given = lastName(io::wow64Redirected(io::getLongFullPath(folderPath)));
     if (!folderFinal.empty() && !given.empty() && given.back() != ':' && !io::isSamePath(lastName(folderFinal), given))
         refuse(path, "lies in a link to " + folderFinal);
+    // Wine names a handle by looking its path up after the open: a folder
+    // swapped back in between names itself where it no longer lies. The
+    // folder its final path names must be the one it holds (as on Windows,
+    // where the name comes from the handle).
+    BY_HANDLE_FILE_INFORMATION named;
+    if (!folderFinal.empty() && io::identify(folderFinal, named) && !io::isSameObject(named, folderIdentity))
+        refuse(path, "lies in a folder that was swapped for another while it was opened");
 }
 
 HANDLE FoundFile::openInFolder(const std::string& name, DWORD access, DWORD sharing, DWORD disposition,

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "commandline/command_line_converter.h"
 #include "system/helpers.h"
 #include "tools/test_support.h"
 
@@ -41,21 +40,18 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
 }
 
 // The restart deletes by name, long after this run: the file goes by where
-// it really lies, as its handle tells (a `subst` letter or a mapped path,
-// which the system resolves and Wine does not), never as it was given.
+// it really lies, as its handle tells, never as it was given (here through
+// the Wine runner's folder link further up, as a `subst` letter or a
+// mapped path would be on Windows).
 TEST(ScheduleRemovalTest, AFileIsScheduledByItsFinalPath) {
-    ScratchDirectory scratch;
-    // A link further up keeps the folder's name: the folder lies one level
-    // down, under its own name.
-    const std::string given = scratch.write("ws2_32.dll", "MZ"), folder = scratch.directory();
-    const std::string name = getPathFileName(folder.substr(0, folder.size() - 1));
-    const std::string real = scratch.makeDirectory(name) + "ws2_32.dll";
-    std::string scheduled;
-    RestartCalls calls = {[&](const std::string& path) { return scheduled = path, DWORD(0); }, allowed, never, nobody, fixed,
-                          finalPathsMoved("\\\\?\\" + folder.substr(0, folder.size() - 1),
-                                          "\\\\?\\" + folder + name)};
-    std::string lines;
+    if (!runsUnderWine()) GTEST_SKIP() << "uses the Wine runner's folder link C:\\via-link";
+    const std::string given = "C:\\via-link\\app\\ws2_32.dll", real = "C:\\via-real\\app\\ws2_32.dll";
+    writeFile(given, "MZ");
+    std::string scheduled, lines;
+    const RestartCalls calls = {[&](const std::string& path) { return scheduled = path, DWORD(0); }, allowed, never,
+                                nobody, fixed};
     EXPECT_TRUE(scheduleAtRestart("ws2_32.dll", given, Mode::Apply, calls, lines));
+    DeleteFileA(real.c_str());
     EXPECT_EQ(real, scheduled);
     EXPECT_EQ("ws2_32.dll: " + given + " lies at " + real + ", which the restart goes by\nws2_32.dll: " + real +
               " is scheduled for deletion at the next restart\n", lines);
