@@ -54,7 +54,14 @@ int Answering::answer(const SeenDialog& dialog) {
     // is refused unless allowed, and always for the library that the
     // configuration names as Windows' own.
     if (dialog.buttons.find("Yes") != std::string::npos && dialog.text == vantrel::uninstall::confirmationQuestion()) {
-        answer = IDYES;
+        // Not found in time: No, which changes nothing.
+        answer = IDNO;
+        if (finishesWithin(
+                options.limit(), [directory = programDirectory] { return vantrel::uninstall::locateProduct(directory); },
+                files))
+            answer = IDYES;
+        else
+            stalled = "looking for the product's files";
     } else if (dialog.buttons.find("Yes") != std::string::npos) {
         WarningAnswer check;
         // Not answered in time: No, which changes nothing.

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/product_files.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/options.h"
 #include "unattended/transcript.h"
@@ -29,8 +30,9 @@ public:
     Answering(Transcript& transcript, const std::string& programDirectory, const Options& options)
         : transcript(transcript), programDirectory(programDirectory), options(options) {}
 
-    // The button that answers `dialog`. The warning is answered No when the
-    // configuration is not read within the time limit, which changes
+    // The button that answers `dialog`. The confirmation is answered No
+    // when the product's files are not found, and the warning when the
+    // configuration is not read, within the time limit, which changes
     // nothing; stalledStep() then names that step.
     int answer(const SeenDialog& dialog);
 
@@ -38,12 +40,17 @@ public:
     const std::string& lastDialog() const { return last; }
     // The step that did not end within the time limit; "" when none.
     const std::string& stalledStep() const { return stalled; }
+    // The product's files as they were when the confirmation was asked,
+    // before the uninstaller could remove any: the folder that held them is
+    // the product's, whose programs may go.
+    const vantrel::uninstall::ProductFiles& found() const { return files; }
 
 private:
     Transcript& transcript;
     const std::string programDirectory;
     const Options& options;
     std::string last, stalled;
+    vantrel::uninstall::ProductFiles files;
 };
 
 }  // namespace unattended

@@ -11,7 +11,6 @@
 #include "system/helpers.h"
 #include "system/paths.h"
 #include "system/windows_folders.h"
-#include "app/product_files.h"
 #include "unattended/answering.h"
 #include "unattended/bounded.h"
 #include "unattended/completion.h"
@@ -104,15 +103,6 @@ int run(int argc, char** argv) {
     }
     if (!untrusted.empty()) transcript.write(untrusted);
     if (const DWORD error = unstartable(program)) return cannotStart(transcript, opening, program, error);
-    // Where the product's files are before the uninstaller removes them:
-    // the folder that held them is the product's, whose programs may go.
-    vantrel::uninstall::ProductFiles found;
-    if (!finishesWithin(
-            options.limit(), [directory] { return vantrel::uninstall::locateProduct(directory); }, found)) {
-        const std::string line = stalledLine("looking for the product's files", options.timeoutSeconds);
-        transcript.write(line);
-        return recordRun(transcript, ERROR_TIMEOUT, false, opening, line);
-    }
     // As Explorer starts it: its quoted path, from its own folder.
     ChildProcess child(program, "\"" + program + "\"", directory);
     if (const DWORD error = child.startError()) return cannotStart(transcript, opening, program, error);
@@ -139,7 +129,7 @@ int run(int argc, char** argv) {
     const DWORD status = child.exitCode();
     const std::string ending = "uninstall-unattended: " + program + " exited with " + std::to_string(status) + "\n";
     transcript.write(ending);
-    const Completion completion = answering.stalledStep().empty() ? completeRun(transcript, status, directory, found, options)
+    const Completion completion = answering.stalledStep().empty() ? completeRun(transcript, status, directory, answering.found(), options)
                                                                   : Completion{"", answering.stalledStep()};
     const std::string& stalledStep = completion.stalledStep;
     const std::string& after = completion.lines;
