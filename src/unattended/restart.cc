@@ -137,11 +137,21 @@ Scheduled scheduleRemoval(const std::string& programDirectory, Mode mode, const 
         const std::string dll = vantrel::uninstall::findTracerDll(programDirectory);
         const std::string config = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
         bool dllScheduled = false;
+        // The restart deletes as SYSTEM what the list names: only files of
+        // the product's own folder, both or neither.
+        const bool dllOutside = !io::isSameDirectory(getPathDirectory(dll), programDirectory);
+        const std::string outside = dllOutside ? dll
+                                    : io::isSameDirectory(getPathDirectory(config), programDirectory) ? ""
+                                                                                                       : config;
         // It may be Windows' own: only a person may decide, in a second run.
         if (vantrel::uninstall::liesInASystemDirectory(dll))
             lines += TRACER_DLL_NAME + ": " + dll +
                      " is not scheduled for deletion at the restart: it lies in a Windows system folder" + kSecondRun +
                      "\n";
+        else if (!outside.empty())
+            lines += (dllOutside ? TRACER_DLL_NAME : CONFIG_FILE_NAME) + ": " + outside +
+                     " is not scheduled for deletion at the restart: it lies outside the product's folder " +
+                     programDirectory + kSecondRun + "\n";
         else
             dllScheduled = scheduleAtRestart(TRACER_DLL_NAME, dll, mode, calls, lines);
         // Without the DLL's deletion it stays, for the second run to find.

@@ -50,8 +50,9 @@ bool scheduleAtRestart(const std::string& name, const std::string& foundPath, Mo
 // Schedules the tracer DLL, then the configuration file, that the
 // uninstaller in `programDirectory` finds for deletion at the next restart,
 // or in Mode::Check tells whether it would, without changing anything.
-// A line for each file. A DLL in a Windows system folder, a file that is a
-// link, a file in a folder that a standard user may change (or under one),
+// A line for each file. Both files go only where both lie in
+// `programDirectory`, the product's folder. A DLL in a Windows system
+// folder, a file that is a link, a file in a folder that a standard user may change (or under one),
 // a file on a network drive, which the restart cannot reach, and a file
 // already scheduled are not scheduled; the configuration file
 // only when the DLL is, so that a second run still finds it. Files go by

@@ -48,6 +48,16 @@ void writeOutput(const std::string& text) { writeStandard(STD_OUTPUT_HANDLE, std
 void writeError(const std::string& text) { writeStandard(STD_ERROR_HANDLE, stderr, prefixLines(text, "")); }
 
 Transcript::LogOpen Transcript::openLog(const std::string& path) {
+    // Written with the runner's rights wherever it is pointed: a log that a
+    // standard user could replace, or redirect by a folder on its way,
+    // would point those writes at any file. Nothing is made for it then. A
+    // folder that is not there is the open's failure, said below.
+    const bool folderThere =
+        GetFileAttributesA(getPathDirectory(io::getFullPath(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const io::Redirection redirection = folderThere ? io::whoMayRedirect(path, true, calls) : io::Redirection{};
+    if (!redirection.path.empty())
+        return {ERROR_INSTALL_LOG_FAILURE,
+                "a standard user could replace or redirect it: " + redirection.path + ": " + redirection.why};
     // As a found file is opened: the folder first, then the log by its name
     // inside it, made there where nothing has the name, and checked; no
     // link is followed, and what was made for a refused log is deleted.

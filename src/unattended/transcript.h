@@ -23,7 +23,9 @@ public:
     // is opened (made inside its checked folder where it is missing): the
     // file itself, never a link, with one name, a file on a disk, in the
     // folder it is named in, owned by an administrator, SYSTEM or this
-    // process's account, and a pipe's server may not act as this process.
+    // process's account, where no standard user could replace it or
+    // redirect a folder on its way, and a pipe's server may not act as this
+    // process.
     // `error` 0, or the system's error code; `refusal` says why a file is
     // refused.
     struct LogOpen {
