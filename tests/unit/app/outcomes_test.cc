@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "app/words.h"
 
 namespace {
 
@@ -26,15 +23,6 @@ TEST(OutcomeTest, EachStatusHasItsRecordTypeAndId) {
         EXPECT_EQ(c.type, row.eventType) << c.status << (c.started ? "" : " (not started)");
         EXPECT_EQ(c.id, row.eventId) << c.status << (c.started ? "" : " (not started)");
     }
-}
-
-// The runner reads back the path that the uninstaller's warning names,
-// however the path is spelled; any other text names none.
-TEST(OutcomeTest, TheWarningNamesThePathTheRunnerReadsBack) {
-    for (const std::string path : {"C:\\Windows\\System32\\ws2_32.dll", "\\\\?\\C:\\WINDOWS\\SysWOW64\\ws2_32.dll",
-                                   "C:\\Program Files\\Vantrel\\ws2_32.dll"})
-        EXPECT_EQ(path, vantrel::uninstall::warnedPath(vantrel::uninstall::systemFolderWarning(path)));
-    EXPECT_EQ("", vantrel::uninstall::warnedPath("Are you sure you want to uninstall Vantrel ?"));
 }
 
 }  // namespace

@@ -7,11 +7,6 @@
 
 #include "tools/test_support.h"
 
-#ifdef _WIN32
-#include "system/found_file.h"
-#include "system/save.h"
-#endif
-
 namespace {
 
 // Every byte as stored, NUL and CR included, is read through the parser's
@@ -41,18 +36,6 @@ TEST(LoadFileTest, FailureNamesTheFileAndWhy) {
         } catch (const io::IOException& e) {
             EXPECT_EQ("Could not load the file: " + c.name + ". Exception: " + c.why, e.getMessage());
         }
-#ifdef _WIN32
-        // The read through a found file's handle says the same of a file
-        // that opens (a 32-bit process refuses this size as too long a string).
-        if (!c.size) continue;
-        try {
-            io::FoundFile found(c.name);
-            io::readFile(found);
-            ADD_FAILURE() << c.name << ": nothing thrown by readFile";
-        } catch (const io::IOException& e) {
-            EXPECT_EQ("Could not load the file: " + c.name + ". Exception: " + c.why, e.getMessage());
-        }
-#endif
     }
 }
 

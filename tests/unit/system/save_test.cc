@@ -204,27 +204,20 @@ TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
 // are other rights. A dry run that foretells through these answers as a
 // real run does, which clears read-only first.
 TEST(ForeseeSaveTest, AReadOnlyFileIsForetoldAsTheRealRunMeetsIt) {
-    io::FileCalls windows = io::platformFileCalls();
-    windows.create = [system = windows.create](PHANDLE opened, ACCESS_MASK access, POBJECT_ATTRIBUTES name,
-                                               PIO_STATUS_BLOCK status, PLARGE_INTEGER size, ULONG attributes,
-                                               ULONG sharing, ULONG disposition, ULONG options, PVOID extended,
-                                               ULONG extendedSize) {
-        if ((options & FILE_NON_DIRECTORY_FILE) && (access & (GENERIC_WRITE | FILE_WRITE_DATA | FILE_APPEND_DATA))) {
-            HANDLE probe = INVALID_HANDLE_VALUE;
-            BY_HANDLE_FILE_INFORMATION information = {};
-            if (system(&probe, FILE_READ_ATTRIBUTES | SYNCHRONIZE, name, status, nullptr, 0, FILE_SHARE_READ |
-                       FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, options, nullptr, 0) >= 0) {
-                GetFileInformationByHandle(probe, &information);
-                CloseHandle(probe);
-            }
-            if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return NTSTATUS(0xC0000022L);  // denied
-        }
-        return system(opened, access, name, status, size, attributes, sharing, disposition, options, extended,
-                      extendedSize);
-    };
     ScratchDirectory scratch;
     const std::string path = scratch.write("vantrelconfig.txt", "TRACE_ENABLED 1\n");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    io::FileCalls windows = io::platformFileCalls();  // the only file they open is this one
+    windows.create = [system = windows.create, path](PHANDLE opened, ACCESS_MASK access, POBJECT_ATTRIBUTES name,
+                                                     PIO_STATUS_BLOCK status, PLARGE_INTEGER size, ULONG attributes,
+                                                     ULONG sharing, ULONG disposition, ULONG options, PVOID extended,
+                                                     ULONG extendedSize) {
+        if ((options & FILE_NON_DIRECTORY_FILE) && (access & (GENERIC_WRITE | FILE_WRITE_DATA | FILE_APPEND_DATA)) &&
+            (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY))
+            return NTSTATUS(0xC0000022L);  // denied
+        return system(opened, access, name, status, size, attributes, sharing, disposition, options, extended,
+                      extendedSize);
+    };
     io::FoundFile file(path, windows);
     EXPECT_EQ(0u, file.deleteError()) << "the delete check asked for more than deleting";
     bool unknown = true;

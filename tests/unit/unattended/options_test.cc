@@ -17,7 +17,8 @@ Request parse(std::vector<const char*> arguments, Options& options) {
 // The documented options, in any order, and the switches passed by habit.
 TEST(OptionsTest, TheDocumentedOptionsAreRead) {
     Options options;
-    ASSERT_EQ(Request::Run, parse({"/S", "--timeout", "86400", "--what-if", "--log", "a.log", "--keep-programs",
+    // An installer's log switch (/l*v too, which the logging row passes) means --log.
+    ASSERT_EQ(Request::Run, parse({"/S", "--timeout", "86400", "--what-if", "/Log", "a.log", "--keep-programs",
                                    "--allow-system-folder", "/NoRestart", "C:\\x\\uninstall.exe"},
                                   options));
     EXPECT_EQ(86400ul * 1000, options.limit());
@@ -25,12 +26,6 @@ TEST(OptionsTest, TheDocumentedOptionsAreRead) {
     EXPECT_EQ("C:\\x\\uninstall.exe", options.program);
     EXPECT_EQ("/S /NoRestart", options.habits);
     EXPECT_TRUE(options.whatIf && options.keepPrograms && options.allowSystemFolder);
-    // Installers' log switches mean --log.
-    for (const char* logSwitch : {"/l*v", "/L*V", "/log"}) {
-        Options logged;
-        ASSERT_EQ(Request::Run, parse({logSwitch, "b.log"}, logged)) << logSwitch;
-        EXPECT_EQ("b.log", logged.log) << logSwitch;
-    }
 }
 
 // A forgotten or malformed value refuses the whole line, never swallows the

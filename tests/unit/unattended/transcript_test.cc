@@ -35,28 +35,6 @@ TEST(TranscriptTest, AnotherWriterThatNeverLetsGoCostsSecondsOnceNotTheRun) {
     EXPECT_NE(std::string::npos, readFile(log).find(" and the next without waiting\r\n")) << readFile(log);
 }
 
-// Windows opens a symbolic link as itself, with a name-surrogate tag,
-// where Wine follows it: a log that is one, new or not, gets no line, and
-// nothing made to be checked stays.
-TEST(TranscriptTest, ALogThatIsALinkIsRefusedAndNothingMadeStays) {
-    ScratchDirectory scratch;
-    io::FileCalls linkOnWindows = io::platformFileCalls();
-    linkOnWindows.information = [](HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID information, DWORD) {
-        *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK};
-        return TRUE;
-    };
-    const std::string there = scratch.write("there.log", "an administrator's lines\r\n"), made = scratch.path("new.log");
-    for (const std::string& log : {there, made}) {
-        Transcript transcript(linkOnWindows);
-        const Transcript::LogOpen opened = transcript.openLog(log);
-        EXPECT_EQ(DWORD(ERROR_INSTALL_LOG_FAILURE), opened.error) << log;
-        EXPECT_EQ(0u, opened.refusal.rfind("it is a link to ", 0)) << opened.refusal;
-        transcript.log("a line\n");
-    }
-    EXPECT_EQ("an administrator's lines\r\n", readFile(there));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(made.c_str()));
-}
-
 // On a file share an append is not one step: each block goes whole, in
 // one write, where the log ends at its turn, so writers never mix their
 // lines nor overwrite another's; every line carries its time.
