@@ -184,24 +184,6 @@ Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool co
     return {};
 }
 
-std::string untrustedOwner(PSECURITY_DESCRIPTOR descriptor, PSID self) {
-    PSID owner = nullptr;
-    BOOL defaulted = FALSE;
-    if (!descriptor || !GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner)
-        return "an account that cannot be told (its owner cannot be read)";
-    return isTrusted(owner, self) ? "" : accountName(owner);
-}
-
-std::string untrustedOwnerOf(HANDLE file) {
-    std::vector<BYTE> user = processUser();
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
-                        &descriptor) != ERROR_SUCCESS)
-        descriptor = nullptr;
-    const io::ScopedLocal owned(descriptor);
-    return untrustedOwner(descriptor, user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
-}
-
 Redirection whoMayRedirect(const std::string& path, bool content, const FileCalls& calls) {
     std::vector<BYTE> user = processUser();
     const PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;

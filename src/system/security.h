@@ -52,13 +52,6 @@ Redirection findRedirection(const std::vector<WayEntry>& way, PSID self, bool co
 // same account, and Windows does not hold that line as a security boundary.
 Redirection whoMayRedirect(const std::string& path, bool content, const FileCalls& calls = platformFileCalls());
 
-// The account that owns `descriptor` where it is none of the administrators,
-// SYSTEM, TrustedInstaller and `self`, in words; "" where one of them does.
-std::string untrustedOwner(PSECURITY_DESCRIPTOR descriptor, PSID self);
-
-// untrustedOwner of the open `file` (opened with READ_CONTROL), for this
-// process's account.
-std::string untrustedOwnerOf(HANDLE file);
 
 }  // namespace io
 

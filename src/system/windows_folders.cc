@@ -34,6 +34,11 @@ std::vector<std::string> getSystemDirectories() {
     return directories;
 }
 
+bool windowsIs64Bit() {
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
 std::string wow64Redirected(const std::string& folder) {
     BOOL wow64 = FALSE;
     if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return folder;

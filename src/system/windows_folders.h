@@ -31,6 +31,9 @@ std::vector<std::string> getSystemDirectories();
 // directory; elsewhere, and any other folder, as it is.
 std::string wow64Redirected(const std::string& folder);
 
+// Whether this Windows is 64-bit: this process is, or runs under WOW64.
+bool windowsIs64Bit();
+
 // The folder of this process's program file, in full, followed by a
 // backslash; "" when the system cannot tell.
 std::string getProgramDirectory();

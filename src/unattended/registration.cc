@@ -6,6 +6,7 @@
 #include "system/helpers.h"
 #include "system/paths.h"
 #include "system/text.h"
+#include "system/windows_folders.h"
 
 namespace unattended {
 
@@ -41,10 +42,7 @@ const struct { REGSAM view; const char* name; } kViews[] = {{KEY_WOW64_32KEY, "3
 
 // Whether this Windows has the second view: 32-bit Windows has one view,
 // whichever is asked for.
-bool hasView(std::size_t index) {
-    BOOL wow64 = FALSE;
-    return index == 0 || sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
-}
+bool hasView(std::size_t index) { return index == 0 || io::windowsIs64Bit(); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "commandline/command_line_converter.h"
 #include "system/helpers.h"
 #include "system/security.h"
+#include "system/windows_folders.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/event_log.h"
 #include "unattended/options.h"
@@ -13,9 +14,7 @@ DWORD unstartable(const std::string& program) {
     DWORD type = 0;
     // No error code for a file that is no program; starting it gives this.
     if (!GetBinaryTypeA(program.c_str(), &type)) return GetLastError() ? GetLastError() : ERROR_BAD_EXE_FORMAT;
-    BOOL onWow64 = FALSE;
-    const bool windows64 = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &onWow64) && onWow64);
-    return type == SCS_32BIT_BINARY || (type == SCS_64BIT_BINARY && windows64) ? 0 : ERROR_BAD_EXE_FORMAT;
+    return type == SCS_32BIT_BINARY || (type == SCS_64BIT_BINARY && io::windowsIs64Bit()) ? 0 : ERROR_BAD_EXE_FORMAT;
 }
 
 Replaceable whoCouldReplace(const std::string& program) {

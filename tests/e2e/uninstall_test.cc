@@ -108,10 +108,8 @@ void windowsConfigurationRemoved(Stage& stage) {
 // After a 3010 that scheduled nothing, the entry is there for the second
 // run in each view (32-bit Windows has one); then removed.
 void bothEntriesKept(Stage&) {
-    BOOL wow64 = FALSE;
-    const bool twoViews = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
     for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-        if (view == KEY_WOW64_32KEY || twoViews) {
+        if (view == KEY_WOW64_32KEY || io::windowsIs64Bit()) {
             EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, view, 0)) << "view " << view;
         }
 }

@@ -101,26 +101,6 @@ TEST(RedirectionTest, OnlyWhatAStandardUserCanReallyDoCounts) {
     LocalFree(self);
 }
 
-// A log that someone else owns is theirs to edit: only the administrators,
-// SYSTEM, TrustedInstaller and this process's own account own one it keeps.
-TEST(RedirectionTest, AnOwnerOtherThanTheTrustedOnesIsNamed) {
-    const struct { const char* sddl; const char* owner; } cases[] = {
-        {kFileInProgramData, ""}, {"O:SYD:", ""}, {"O:" TI "D:", ""}, {"O:" SELF "D:", ""},
-        {"O:BUD:(A;;FA;;;BA)", "Users"}, {nullptr, "cannot be read"}};
-    PSID self = nullptr;
-    ASSERT_TRUE(ConvertStringSidToSidA(SELF, &self));
-    for (const auto& c : cases) {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (c.sddl) {
-            EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.sddl, SDDL_REVISION_1, &descriptor, nullptr));
-        }
-        const std::string owner = io::untrustedOwner(descriptor, self);
-        EXPECT_TRUE(*c.owner ? owner.find(c.owner) != std::string::npos : owner.empty()) << (c.sddl ? c.sddl : "null") << ": " << owner;
-        LocalFree(descriptor);
-    }
-    LocalFree(self);
-}
-
 // The restart and the loader pass through where a link on the way leads,
 // not where it is spelled: the final path's way is read too.
 TEST(RedirectionTest, TheFinalPathsWayIsReadToo) {
