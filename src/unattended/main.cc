@@ -93,10 +93,9 @@ int run(int argc, char** argv) {
                          ": nothing to do, this program never shows anything and never restarts\n");
     if (options.whatIf) return whatIf(transcript, program, options);
 
-    const Replaceable replaceable = whoCouldReplace(program);
-    bool refused = false;
-    const std::string untrusted = replaceableLine(program, replaceable, options.allowReplaceable, refused);
-    if (refused) {
+    const StartCheck start = checkStart(program, options.allowReplaceable);
+    const std::string untrusted = start.said.empty() ? "" : "uninstall-unattended: " + start.said + "\n";
+    if (start.refused) {
         writeError(untrusted);
         transcript.log(untrusted);
         return recordRun(transcript, ERROR_INSTALL_FAILURE, false, opening, untrusted);

@@ -17,23 +17,19 @@ DWORD unstartable(const std::string& program) {
     return type == SCS_32BIT_BINARY || (type == SCS_64BIT_BINARY && io::windowsIs64Bit()) ? 0 : ERROR_BAD_EXE_FORMAT;
 }
 
-Replaceable whoCouldReplace(const std::string& program) {
+StartCheck checkStart(const std::string& program, bool allowed) {
     // A program that is not there is said so when it does not start.
     const bool there = GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES;
-    return {io::whoMayRedirect(there ? program : getPathDirectory(program), there),
-            io::whoMayRedirect(besideThisProgram("dialog_probe.dll"), true)};
-}
-
-std::string replaceableLine(const std::string& program, const Replaceable& replaceable, bool allowed, bool& refused) {
-    const io::Redirection& found = replaceable.program.path.empty() ? replaceable.probe : replaceable.program;
-    refused = !replaceable.program.path.empty() && !allowed;
-    if (found.path.empty()) return "";
+    const io::Redirection replaceable = io::whoMayRedirect(there ? program : getPathDirectory(program), there);
+    const io::Redirection found =
+        replaceable.path.empty() ? io::whoMayRedirect(besideThisProgram("dialog_probe.dll"), true) : replaceable;
+    if (found.path.empty()) return {};
     const std::string who = "a standard user could have replaced or redirected " + found.path + ": " + found.why +
                             "; install the product where only administrators can write";
     // Started with this program's rights, a replaced program is anyone's.
-    if (refused) return "uninstall-unattended: cannot start " + program + ": " + who + ", or give " + kAllowReplaceable +
-                        " to start it anyway\n";
-    return "uninstall-unattended: " + who + ". dialog_probe.dll is not loaded, so the icons are not named\n";
+    if (!replaceable.path.empty() && !allowed)
+        return {true, "cannot start " + program + ": " + who + ", or give " + kAllowReplaceable + " to start it anyway"};
+    return {false, who + ". dialog_probe.dll is not loaded, so the icons are not named"};
 }
 
 int cannotStart(Transcript& transcript, const std::string& opening, const std::string& program, DWORD error) {

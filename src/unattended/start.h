@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "system/security.h"
 #include "unattended/transcript.h"
 
 namespace unattended {
@@ -19,20 +18,17 @@ namespace unattended {
 // one does not start on 32-bit Windows.
 DWORD unstartable(const std::string& program);
 
-// Who could have replaced what the runner would start and load, or
-// redirected where it is reached (the product's files lie beside the
-// program): `program`, and the probe beside this program. Each path is
-// empty where only administrators could.
-struct Replaceable {
-    io::Redirection program, probe;
+// Whether the runner may start `program`, and what it says first: `said`
+// is "" where only administrators could have replaced or redirected it or
+// the probe beside this program (the product's files lie beside the
+// program), else who could, in one line without the runner's prefix, after
+// which the probe is not loaded. `refused` where the program itself could
+// have been, unless `allowed`.
+struct StartCheck {
+    bool refused = false;
+    std::string said;
 };
-Replaceable whoCouldReplace(const std::string& program);
-
-// The line that refuses to start a `program` that `replaceable` says a
-// standard user could have replaced, unless `allowed`; else the line that
-// says what could be replaced, after which the probe is not loaded; "" when
-// nothing could.
-std::string replaceableLine(const std::string& program, const Replaceable& replaceable, bool allowed, bool& refused);
+StartCheck checkStart(const std::string& program, bool allowed);
 
 // Says why `program` cannot start, records the run that never started and
 // returns the system's code; `opening` is the run's first line.

@@ -122,12 +122,11 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
 int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
     const std::string directory = getPathDirectory(program);
     Forecast forecast{"", 0, false};
-    bool refused = false;
-    const std::string untrusted = replaceableLine(program, whoCouldReplace(program), options.allowReplaceable, refused);
-    const DWORD error = refused ? ERROR_INSTALL_FAILURE : unstartable(program);
-    if (refused) {
+    const StartCheck start = checkStart(program, options.allowReplaceable);
+    const DWORD error = start.refused ? ERROR_INSTALL_FAILURE : unstartable(program);
+    if (start.refused) {
         forecast.status = error;
-        forecast.report = untrusted.substr(untrusted.find("cannot start"));
+        forecast.report = start.said + "\n";
     } else if (error) {
         forecast.status = error;
         forecast.report = program + " cannot be started. " + Helpers::getErrorMessage(static_cast<int>(error));
