@@ -46,11 +46,11 @@ fi
 # Leave the failed suites out for every architecture, by pinning them below
 # any install; the system's own preferences still hold.
 cp -a /etc/apt/preferences.d/. "$pins/" 2>/dev/null || true
-for suite in $(failed_indexes | cut -d' ' -f1 | sort -u); do
+suites=$(failed_indexes | cut -d' ' -f1 | sort -u | paste -sd, -)
+for suite in ${suites//,/ }; do
     printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\nPackage: *\nPin: release a=%s\nPin-Priority: -1\n\n' \
         "$suite" "$suite"
 done >"$pins/zz-vantrel-failed-suites.pref"
-suites=$(failed_indexes | cut -d' ' -f1 | sort -u | paste -sd, -)
 if install -o Dir::Etc::PreferencesParts="$pins"; then
     echo "apt-install: index $failed failed after $tries tries; installed with suite $suites left out for every architecture"
     exit 0
