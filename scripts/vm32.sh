@@ -141,5 +141,6 @@ if [ -z "$exit_code" ]; then
     fail "the emulated machine did not run the tests (qemu exited with $status; its console is above)"
 fi
 echo "$tests"
+[ "$exit_code" != prefix ] || fail "the emulated machine's Wine prefix could not be made (its boot's output is above)"
 [ "$exit_code" = 0 ] || tail -n 40 "$work/console.log" >&2
 [ "$exit_code" = 0 ] || fail "the 32-bit programs' tests failed in the emulated machine (ctest exited with $exit_code)"
