@@ -32,6 +32,9 @@ mkdir -p "$prefix"
         wineserver -k 9>&- || true
         status=0
         WINELOADER="$wine" "$wine" cmd /c exit 9>&- </dev/null >>"$prefix.boot.log" 2>&1 || status=$?
+        # The server that check started is no persistent one, and would keep
+        # the persistent one below from starting.
+        wineserver -k 9>&- || true
         if [ $status = 0 ]; then
             touch "$prefix/.booted"
         elif [ $try = 2 ]; then
@@ -39,7 +42,6 @@ mkdir -p "$prefix"
             cat "$prefix.boot.log" >&2
             exit 1
         else
-            wineserver -k 9>&- || true
             rm -rf "$prefix" && mkdir -p "$prefix"
             try=2
         fi
