@@ -18,14 +18,17 @@ std::string findTracerDll(const std::string& startedIn) {
 
 ProductFiles locateProduct(const std::string& startedIn) {
     ProductFiles found;
-    try {
-        found.config = Helpers::findFile(CONFIG_FILE_NAME, startedIn, Helpers::Accept::Present);
-    } catch (const exceptions::Exception&) {
-        // In none of the places.
+    for (const Helpers::Accept accept : {Helpers::Accept::Openable, Helpers::Accept::Present}) {
+        try {
+            found.config = Helpers::findFile(CONFIG_FILE_NAME, startedIn, accept);
+            break;
+        } catch (const exceptions::Exception&) {
+            // None that opens: then any present; else in none of the places.
+        }
     }
     try {
         found.dll = findTracerDll(startedIn);
-        if (liesInASystemDirectory(found.dll)) found.dll.clear();
+        if (liesInASystemDirectory(found.dll)) found.windowsDll.swap(found.dll);
     } catch (const exceptions::Exception&) {
         // In none of the places, or no system folder to tell Windows' own by.
     }

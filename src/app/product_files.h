@@ -13,12 +13,17 @@ namespace uninstall {
 // name, whether or not it opens; `startedIn` as Helpers::findFile's.
 std::string findTracerDll(const std::string& startedIn = "");
 
-// What of the product a search from `startedIn` finds: each file's path
-// where a file of that name is in a searched place, "" where none is. A
-// ws2_32.dll found only in a Windows system folder is Windows' own, not
-// the product's: every Windows has one.
+// What of the product a search from `startedIn` finds, once, for every
+// later step of a run: each file's path where a file of that name is in a
+// searched place, "" where none is. The configuration is the one the
+// uninstaller opens, or else the first one present. A ws2_32.dll found
+// first in a Windows system folder is Windows' own, not the product's
+// (every Windows has one): it is `windowsDll`, and `dll` is "".
 struct ProductFiles {
-    std::string config, dll;
+    std::string config, dll, windowsDll;
+
+    // The ws2_32.dll the uninstaller finds first, Windows' own or not.
+    const std::string& firstDll() const { return dll.empty() ? windowsDll : dll; }
 };
 ProductFiles locateProduct(const std::string& startedIn = "");
 

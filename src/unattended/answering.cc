@@ -8,7 +8,6 @@
 #include "app/words.h"
 #include "config/config.h"
 #include "exceptions/exception.h"
-#include "system/helpers.h"
 #include "system/io.h"
 #include "system/paths.h"
 #include "system/text.h"
@@ -18,30 +17,28 @@ namespace unattended {
 
 namespace {
 
-// The configuration file, found from `programDirectory`, that names the
-// very file `dllPath` as SYSTEM_DLL, however a reader could spell or read
-// it; "" when there is none.
-std::string systemLibraryConfiguredBy(const std::string& programDirectory, const std::string& dllPath) {
+// Whether the configuration file at `configPath` names the very file
+// `dllPath` as SYSTEM_DLL, however a reader could spell or read it.
+bool namesAsSystemLibrary(const std::string& configPath, const std::string& dllPath) {
+    if (configPath.empty()) return false;
     try {
-        const std::string configPath = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
         std::uint32_t length = 0;
         std::unique_ptr<char[]> bytes(io::loadFile(configPath, length));
         for (const std::string& named : util::readValuesLeniently(bytes ? std::string(bytes.get(), length) : "", "SYSTEM_DLL"))
-            if (!named.empty() && io::isSameFile(io::expandEnvironment(named), dllPath)) return configPath;
+            if (!named.empty() && io::isSameFile(io::expandEnvironment(named), dllPath)) return true;
     } catch (const exceptions::Exception&) {
-        // No configuration to tell (or one too large to load): the option
-        // alone decides.
+        // A configuration that no longer opens, or too large to load: the
+        // option alone decides.
     } catch (const std::exception&) {
         // Or none that fits in memory.
     }
-    return "";
+    return false;
 }
 
 }  // namespace
 
-WarningAnswer answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed) {
-    const std::string configPath = systemLibraryConfiguredBy(programDirectory, dllPath);
-    if (configPath.empty()) return {allowed, ""};
+WarningAnswer answerSystemFolderWarning(const std::string& configPath, const std::string& dllPath, bool allowed) {
+    if (!namesAsSystemLibrary(configPath, dllPath)) return {allowed, ""};
     return {false, dllPath + " is the library that SYSTEM_DLL in " + configPath +
               " names, Windows' own, so the warning is answered No: the tracer's DLL is already gone; delete " +
               configPath + " by hand"};
@@ -68,8 +65,8 @@ int Answering::answer(const SeenDialog& dialog) {
         answer = IDNO;
         if (finishesWithin(
                 options.limit(),
-                [directory = programDirectory, path = vantrel::uninstall::warnedPath(dialog.text),
-                 allowed = options.allowSystemFolder] { return answerSystemFolderWarning(directory, path, allowed); },
+                [config = files.config, path = vantrel::uninstall::warnedPath(dialog.text),
+                 allowed = options.allowSystemFolder] { return answerSystemFolderWarning(config, path, allowed); },
                 check)) {
             if (check.yes) answer = IDYES;
             if (!check.refusal.empty()) refusal = "uninstall-unattended: " + check.refusal + "\n";

@@ -15,13 +15,13 @@ namespace unattended {
 
 // The runner's answer to the warning before `dllPath` is deleted from a
 // Windows system folder: Yes only when allowed, and never for the library
-// that the configuration found from `programDirectory` names as Windows'
-// own (SYSTEM_DLL); the refusal then says so.
+// that the configuration at `configPath` (the one found; "" for none)
+// names as Windows' own (SYSTEM_DLL); the refusal then says so.
 struct WarningAnswer {
     bool yes = false;
     std::string refusal;  // the line that says why No, where the configuration decided
 };
-WarningAnswer answerSystemFolderWarning(const std::string& programDirectory, const std::string& dllPath, bool allowed);
+WarningAnswer answerSystemFolderWarning(const std::string& configPath, const std::string& dllPath, bool allowed);
 
 // Answers one run's dialogs and writes each, with its answer, to the
 // transcript.

@@ -15,14 +15,15 @@ namespace {
 
 // After a 3010: who holds the DLL, and the removal scheduled for the
 // restart, so that a deployment tool's restart completes it.
-Scheduled scheduleAtTheRestart(const std::string& programDirectory) {
+Scheduled scheduleAtTheRestart(const vantrel::uninstall::ProductFiles& found, const std::string& programDirectory) {
+    const std::string& dll = found.firstDll();
     std::string lines;
     try {
-        lines = describeHolders(TRACER_DLL_NAME, findHolders(vantrel::uninstall::findTracerDll(programDirectory))) + "\n";
+        if (!dll.empty()) lines = describeHolders(TRACER_DLL_NAME, findHolders(dll)) + "\n";
     } catch (const exceptions::Exception&) {
         // Gone since: the scheduling below says so.
     }
-    Scheduled scheduled = scheduleRemoval(programDirectory, Mode::Apply);
+    Scheduled scheduled = scheduleRemoval(found, programDirectory, Mode::Apply);
     scheduled.lines = prefixLines(lines + scheduled.lines, "uninstall-unattended: ");
     return scheduled;
 }
@@ -56,7 +57,7 @@ Completion completeRun(Transcript& transcript, DWORD status, const std::string& 
     if (status == ERROR_SUCCESS_REBOOT_REQUIRED) {
         Scheduled scheduled;
         if (!finishesWithin(
-                options.limit(), [directory = programDirectory] { return scheduleAtTheRestart(directory); }, scheduled))
+                options.limit(), [directory = programDirectory, found] { return scheduleAtTheRestart(found, directory); }, scheduled))
             return {"", "scheduling the removal at the restart"};
         lines = scheduled.lines;
         gone = scheduled.both;

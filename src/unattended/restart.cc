@@ -130,12 +130,18 @@ bool onNetworkDrive(const std::string& path, const RestartCalls& calls) {
     return rest.size() > 1 && rest[1] == ':' && calls.driveType((rest.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
-Scheduled scheduleRemoval(const std::string& programDirectory, Mode mode, const RestartCalls& calls) {
+Scheduled scheduleRemoval(const vantrel::uninstall::ProductFiles& found, const std::string& programDirectory,
+                          Mode mode, const RestartCalls& calls) {
     Scheduled result;
     std::string& lines = result.lines;
+    const std::string& dll = found.firstDll();
+    const std::string& config = found.config;
+    if (dll.empty() || config.empty()) {
+        lines += "nothing is scheduled for deletion at the restart: " + (dll.empty() ? TRACER_DLL_NAME : CONFIG_FILE_NAME) +
+                 " was in none of the searched places\n";
+        return result;
+    }
     try {
-        const std::string dll = vantrel::uninstall::findTracerDll(programDirectory);
-        const std::string config = Helpers::findFile(CONFIG_FILE_NAME, programDirectory);
         bool dllScheduled = false;
         // The restart deletes as SYSTEM what the list names: only files of
         // the product's own folder, both or neither.

@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 
-#include "unattended/mode.h"
-
+#include "app/product_files.h"
 #include "system/security.h"
+#include "unattended/mode.h"
 
 namespace unattended {
 
@@ -47,9 +47,10 @@ bool onNetworkDrive(const std::string& path, const RestartCalls& calls = platfor
 bool scheduleAtRestart(const std::string& name, const std::string& foundPath, Mode mode, const RestartCalls& calls,
                        std::string& lines);
 
-// Schedules the tracer DLL, then the configuration file, that the
-// uninstaller in `programDirectory` finds for deletion at the next restart,
-// or in Mode::Check tells whether it would, without changing anything.
+// Schedules the tracer DLL, then the configuration file, that were found
+// for the uninstaller in `programDirectory` (`found`, Windows' own DLL
+// included) for deletion at the next restart, or in Mode::Check tells
+// whether it would, without changing anything.
 // A line for each file. Both files go only where both lie in
 // `programDirectory`, the product's folder. A DLL in a Windows system
 // folder, a file that is a link, a file in a folder that a standard user may change (or under one),
@@ -61,7 +62,7 @@ struct Scheduled {
     std::string lines;
     bool both = false;  // both files are, or would be, scheduled
 };
-Scheduled scheduleRemoval(const std::string& programDirectory, Mode mode,
+Scheduled scheduleRemoval(const vantrel::uninstall::ProductFiles& found, const std::string& programDirectory, Mode mode,
                           const RestartCalls& calls = platformRestartCalls());
 
 }  // namespace unattended

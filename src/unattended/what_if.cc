@@ -29,8 +29,8 @@ namespace {
 // checked, through the same handles a real change uses, and told.
 class WhatIf : public vantrel::uninstall::Steps {
 public:
-    WhatIf(const std::string& programDirectory, bool allowSystemFolder, std::string& report)
-        : programDirectory(programDirectory), allowSystemFolder(allowSystemFolder), report(report) {}
+    WhatIf(const std::string& configPath, bool allowSystemFolder, std::string& report)
+        : configPath(configPath), allowSystemFolder(allowSystemFolder), report(report) {}
 
     void say(const std::string& line) { report += line + "\n"; }
 
@@ -41,7 +41,7 @@ public:
             say(TRACER_DLL_NAME + ": not in a Windows system folder");
             return true;
         }
-        const WarningAnswer answer = answerSystemFolderWarning(programDirectory, dllPath, allowSystemFolder);
+        const WarningAnswer answer = answerSystemFolderWarning(configPath, dllPath, allowSystemFolder);
         say(!answer.refusal.empty() ? answer.refusal
                                     : TRACER_DLL_NAME + ": in a Windows system folder; the warning would be answered " +
                                           (answer.yes ? "Yes (--allow-system-folder)" : "No (no --allow-system-folder)"));
@@ -89,7 +89,7 @@ public:
     }
 
 private:
-    const std::string programDirectory;
+    const std::string configPath;
     const bool allowSystemFolder;
     std::string& report;
 };
@@ -98,8 +98,8 @@ private:
 
 Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     const std::string directory = getPathDirectory(program);
-    Forecast result{{}, ERROR_INSTALL_FAILURE, false};
-    WhatIf steps(directory, allowSystemFolder, result.report);
+    Forecast result{{}, ERROR_INSTALL_FAILURE, false, vantrel::uninstall::locateProduct(directory)};
+    WhatIf steps(result.found.config, allowSystemFolder, result.report);
     std::exception_ptr ended;
     try {
         vantrel::uninstall::performUninstall(steps, directory);
@@ -110,7 +110,7 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
     result.status = static_cast<DWORD>(outcome.status);
     result.gone = outcome.status == ERROR_SUCCESS;
     if (outcome.status == ERROR_SUCCESS_REBOOT_REQUIRED) {
-        const Scheduled scheduled = scheduleRemoval(directory, Mode::Check);
+        const Scheduled scheduled = scheduleRemoval(result.found, directory, Mode::Check);
         steps.say(io::withoutLineBreaks(scheduled.lines));
         result.gone = scheduled.both;
     } else if (outcome.status != ERROR_SUCCESS)
@@ -121,7 +121,7 @@ Forecast forecastUninstall(const std::string& program, bool allowSystemFolder) {
 
 int whatIf(Transcript& transcript, const std::string& program, const Options& options) {
     const std::string directory = getPathDirectory(program);
-    Forecast forecast{"", 0, false};
+    Forecast forecast{"", 0, false, {}};
     const StartCheck start = checkStart(program, options.allowReplaceable);
     const DWORD error = start.refused ? ERROR_INSTALL_FAILURE : unstartable(program);
     if (start.refused) {
@@ -135,7 +135,7 @@ int whatIf(Transcript& transcript, const std::string& program, const Options& op
                    [program, directory, allow = options.allowSystemFolder, keep = options.keepPrograms] {
                        Forecast told = forecastUninstall(program, allow);
                        if (told.status == ERROR_SUCCESS && !keep)
-                           told.report += removePrograms(directory, vantrel::uninstall::locateProduct(directory), Mode::Check);
+                           told.report += removePrograms(directory, told.found, Mode::Check);
                        return told;
                    },
                    forecast)) {

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/product_files.h"
 #include "unattended/options.h"
 #include "unattended/transcript.h"
 
@@ -18,6 +19,7 @@ struct Forecast {
     std::string report;  // what was checked and found, a line each
     DWORD status;        // the exit status a real run would have
     bool gone = false;   // the product would be gone, at once or at the restart
+    vantrel::uninstall::ProductFiles found;  // the product's files, found once before
 };
 
 // Forecasts a run of `program`, the uninstaller, in its folder;

@@ -33,7 +33,7 @@ TEST(ScheduleRemovalTest, SaysForEachFileWhatTheRestartWillDo) {
          "restart deletes nothing" + secondRun + "vantrelconfig.txt: " + config + " is kept for that run\n"},
     };
     for (const auto& c : cases) {
-        const Scheduled scheduled = scheduleRemoval(scratch.directory(), c.mode, c.calls);
+        const Scheduled scheduled = scheduleRemoval({config, dll, ""}, scratch.directory(), c.mode, c.calls);
         EXPECT_EQ(c.lines, scheduled.lines);
         EXPECT_FALSE(scheduled.both);
     }
