@@ -40,6 +40,9 @@ factor=1
 cmake --preset windows -DVANTREL_WINE_TESTS=$runs32 -DVANTREL_TEST_TIME_FACTOR=$factor
 cmake --build --preset windows
 ctest --preset windows
+# What the swap test counted, which ctest shows only when it fails.
+swap_counts() { grep -h '^swap_test:' "$1/Testing/Temporary/LastTest.log" 2>/dev/null || true; }
+swap_counts build/windows
 scripts/check-reproducible.sh build/windows
 [ $vm = no ] || scripts/vm32.sh
 
@@ -53,6 +56,7 @@ if [ "${windows_tests:-0}" -eq 0 ]; then
     exit 1
 fi
 ctest --preset windows-x64
+swap_counts build/windows-x64
 
 cmake --preset linux
 cmake --build --preset linux
