@@ -1,5 +1,8 @@
 // A process-private lock that one thread may take several times, and the
 // scoped lock that holds it. Each platform supplies its own mutex file.
+// The configuration store's interface promises a store that threads may
+// share, so it takes this lock around each access and lends it to callers
+// that change it; in this program one thread touches each store.
 #ifndef VANTREL_CONFIG_MUTEX_H_
 #define VANTREL_CONFIG_MUTEX_H_
 
