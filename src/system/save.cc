@@ -81,26 +81,24 @@ bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls)
     return saved;
 }
 
-const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown, const FileCalls& calls) {
-    unknown = false;
+SaveForecast foreseeSave(const FoundFile& file, std::size_t newSize, const FileCalls& calls) {
     // The backup is made beside it.
-    if (!file.folderTakesNewFiles()) return nullptr;
+    if (!file.folderTakesNewFiles()) return {};
     // The backup holds the old bytes while the file may grow. A volume that
     // does not tell its free space is not counted against.
     ULARGE_INTEGER room = {};
     const std::string folder = file.path().substr(0, file.path().size() - file.name().size());
     if (calls.freeSpace(folder.c_str(), &room, nullptr, nullptr) &&
         room.QuadPart < file.size() + (newSize > file.size() ? newSize - file.size() : 0))
-        return nullptr;
+        return {};
     io::ScopedHandle target = file.reopen(GENERIC_READ | GENERIC_WRITE, kAllSharing);
-    if (target.valid()) return "written in place";
-    if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return nullptr;
+    if (target.valid()) return {"written in place", false};
+    if (!(file.attributes() & FILE_ATTRIBUTE_READONLY)) return {};
     // A real run clears the attribute first; with it, the open cannot tell.
     // A file that opens for deleting is held, if at all, only by programs
     // that let others delete it, and such a holder rarely refuses writing.
-    if (file.deleteError() == 0) return "written in place (it is read-only, which a real run clears first)";
-    unknown = true;
-    return nullptr;
+    if (file.deleteError() == 0) return {"written in place (it is read-only, which a real run clears first)", false};
+    return {nullptr, true};
 }
 
 }  // namespace io

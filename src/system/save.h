@@ -29,13 +29,16 @@ bool saveFile(FoundFile& file, const std::string& bytes, const FileCalls& calls 
 std::string readFile(const FoundFile& file);
 
 // What saveFile would do with `newSize` bytes, checked without a change:
-// "written in place", or null when it could not be done (no room on the
-// volume for the old bytes' backup and the file's growth among the
-// reasons). `unknown` is set when the in-place write's check could not
-// tell (a read-only file, which a real run makes writable first); null is
-// then the worse outcome foretold.
-const char* foreseeSave(const FoundFile& file, std::size_t newSize, bool& unknown,
-                        const FileCalls& calls = platformFileCalls());
+// how the file would be written ("written in place"), or null when it
+// could not be (no room on the volume for the old bytes' backup and the
+// file's growth among the reasons). `unknown` when the in-place write's
+// check could not tell (a read-only file, which a real run makes writable
+// first): null is then the worse outcome foretold.
+struct SaveForecast {
+    const char* way = nullptr;
+    bool unknown = false;
+};
+SaveForecast foreseeSave(const FoundFile& file, std::size_t newSize, const FileCalls& calls = platformFileCalls());
 
 }  // namespace io
 

@@ -76,16 +76,15 @@ public:
     }
 
     bool save(io::FoundFile& config, const std::string& bytes) override {
-        bool unknown = false;
-        const char* way = io::foreseeSave(config, bytes.size(), unknown);
-        if (way)
-            say(CONFIG_FILE_NAME + ": tracing can be switched off in it; it would be " + way);
+        const io::SaveForecast save = io::foreseeSave(config, bytes.size());
+        if (save.way)
+            say(CONFIG_FILE_NAME + ": tracing can be switched off in it; it would be " + save.way);
         else
             say(CONFIG_FILE_NAME + ": tracing cannot be switched off in it: it cannot be written in place" +
-                (unknown ? " (whether a program holds it against writing is unknown: it is read-only, and a real run "
+                (save.unknown ? " (whether a program holds it against writing is unknown: it is read-only, and a real run "
                            "clears that first; the worse outcome is foretold)"
                          : ""));
-        return way != nullptr;
+        return save.way != nullptr;
     }
 
 private:

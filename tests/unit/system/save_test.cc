@@ -179,10 +179,9 @@ TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
     ScratchDirectory scratch;
     io::FoundFile file(scratch.write("config.txt", "old bytes"));  // 9 bytes
     for (const auto& c : cases) {
-        bool unknown = true;
-        EXPECT_EQ(c.saves, io::foreseeSave(file, c.newSize, unknown, roomLeft(c.room)) != nullptr)
-            << c.room << " " << c.newSize;
-        EXPECT_FALSE(unknown);
+        const io::SaveForecast save = io::foreseeSave(file, c.newSize, roomLeft(c.room));
+        EXPECT_EQ(c.saves, save.way != nullptr) << c.room << " " << c.newSize;
+        EXPECT_FALSE(save.unknown);
     }
     // Nor is there room in a folder that takes no new file, as one that a
     // user may not add to (which Wine, run by root, never refuses).
@@ -195,8 +194,7 @@ TEST(ForeseeSaveTest, CountsTheRoomTheSaveNeeds) {
         return system(opened, access, name, status, size, attributes, sharing, disposition, options, extended,
                       extendedSize);
     };
-    bool unknown = true;
-    EXPECT_EQ(nullptr, io::foreseeSave(io::FoundFile(file.path(), closed), 9, unknown, closed));
+    EXPECT_EQ(nullptr, io::foreseeSave(io::FoundFile(file.path(), closed), 9, closed).way);
 }
 
 // Windows refuses to open a read-only file for writing its data (root
@@ -220,8 +218,7 @@ TEST(ForeseeSaveTest, AReadOnlyFileIsForetoldAsTheRealRunMeetsIt) {
     };
     io::FoundFile file(path, windows);
     EXPECT_EQ(0u, file.deleteError()) << "the delete check asked for more than deleting";
-    bool unknown = true;
-    const char* way = io::foreseeSave(file, 20, unknown, windows);
+    const char* way = io::foreseeSave(file, 20, windows).way;
     EXPECT_STREQ("written in place (it is read-only, which a real run clears first)", way ? way : "(not at all)");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
