@@ -4,7 +4,6 @@
 #include <exception>
 #include <memory>
 
-#include "app/constants.h"
 #include "app/words.h"
 #include "config/config.h"
 #include "exceptions/exception.h"
