@@ -1,8 +1,8 @@
 #!/bin/sh
 # Init of the emulated machine that scripts/vm32.sh starts: runs the shipped
 # 32-bit build's Wine tests in the tree copied to the path it has on the
-# host, leaves their output and status in /vm32-result for the host to read
-# from the disk, and powers off.
+# host, leaves their output in /vm32-result for the host to read from the
+# disk, says their status on the console, and powers off.
 # The initramfs may have mounted some already.
 mountpoint -q /proc || mount -t proc proc /proc
 mountpoint -q /sys || mount -t sysfs sys /sys
@@ -29,6 +29,8 @@ else
     cat $result/ctest.log
     echo prefix >$result/status
 fi
+# The console, unlike the disk, needs no clean shutdown to be read.
+echo "vm32-guest: status $(cat $result/status)"
 sync
 # Read-only first, so that nothing is left to write when the power goes.
 echo u >/proc/sysrq-trigger
