@@ -11,7 +11,7 @@
 # tree with build/windows into a fresh 16 GB sparse disk image at the same
 # path as here (CTest's paths are absolute), boots it under QEMU's software
 # emulation with vm32-guest.sh as init, and reads the guest's CTest output
-# and status back from the image. A watchdog ends the machine when its
+# back from the image and its status from its console. A watchdog ends the machine when its
 # console has said nothing for $VANTREL_VM_QUIET_MINUTES (default 30)
 # minutes: a loaded host only slows the guest, a hang silences it. The
 # guest's console carries CTest's lines, and CTest ends each test within
